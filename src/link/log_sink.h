@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <cstddef>
+#include <cstdint>
+
 namespace vrs {
 
 // Where the link writes its log lines ("Dev: ..." traffic, status texts).
@@ -12,7 +15,8 @@ public:
     virtual void WriteLog(const QString &text) = 0;
 };
 
-// Each byte as two upper-case hex digits and a blank: "0A FF ".
+// Each byte as two upper-case hex digits and a blank: "0A FF ".  Empty for
+// a count of 0.
 QString BytesToHex(const uint8_t *data, size_t count);
 
 } // namespace vrs
