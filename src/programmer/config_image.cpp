@@ -1,5 +1,6 @@
 #include "config_image.h"
 
+#include "config/config_file.h"
 #include "config/json.h"
 #include "link/crc.h"
 
@@ -56,20 +57,10 @@ QByteArray ConfigImageText(const QByteArray &image)
     return image.mid(4, image.size() - 8);
 }
 
-QString ConfigMemberName(DeviceType type)
-{
-    switch (type) {
-    case dtPLM: return QStringLiteral("asudd");
-    case dtNTRV: return QStringLiteral("ntrv");
-    case dtZMT: return QStringLiteral("whmeter");
-    default: return {};
-    }
-}
-
 QByteArray MergeConfiguration(const QByteArray &storedText, const QByteArray &documentJson,
                               DeviceType type)
 {
-    const QString name = ConfigMemberName(type);
+    const QString name = RootKeyOf(type);
     std::optional<JsonValue> stored;
     if (!storedText.isEmpty())
         stored = Parse(storedText);

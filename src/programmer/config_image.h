@@ -15,11 +15,7 @@ bool ConfigImageCrcOk(const QByteArray &image);
 // The text between the length field and the CRC; empty for a short image.
 QByteArray ConfigImageText(const QByteArray &image);
 
-// The member a device type's configuration lives under in a device's set;
-// empty for a code that has none.
-QString ConfigMemberName(DeviceType type);
-
-// Puts the document's member of that type into the stored set, replacing an
+// Puts the document's member of that type (named by its root key) into the stored set, replacing an
 // earlier one and keeping every other member.  When the stored text is not a
 // JSON object or the document lacks the member, the document's own text is
 // what gets written, as before.
