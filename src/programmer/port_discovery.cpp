@@ -57,8 +57,8 @@ bool ProcessIsGone(const QString &fileBaseName)
 
 QString SimulatedPortRegistryDir()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)
-           + QStringLiteral("/vrs5-devsim");
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return runtime.isEmpty() ? QString() : runtime + QStringLiteral("/vrs5-devsim");
 }
 
 std::optional<PortRecord> ParseSimulatedPort(const QByteArray &text)
@@ -99,6 +99,9 @@ std::optional<PortRecord> ParseSimulatedPort(const QByteArray &text)
 std::vector<PortRecord> ReadSimulatedPorts(const QString &dir)
 {
     std::vector<PortRecord> ports;
+    // An empty QDir is the working folder, which announces nothing.
+    if (dir.isEmpty())
+        return ports;
     const QFileInfoList files =
         QDir(dir).entryInfoList({QStringLiteral("*.port")}, QDir::Files, QDir::Name);
     for (const QFileInfo &info : files) {

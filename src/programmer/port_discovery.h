@@ -11,7 +11,8 @@
 namespace vrs {
 
 // The folder where simulated devices announce themselves, one file
-// "<pid>.port" per running simulator.
+// "<pid>.port" per running simulator.  Empty when the platform has no
+// runtime folder.
 QString SimulatedPortRegistryDir();
 
 // Reads one announcement: lines "key=value" with path, vid and pid (hex)

@@ -112,6 +112,15 @@ private slots:
     void missingRegistryIsEmpty()
     {
         QVERIFY(ReadSimulatedPorts(FDir.filePath("no-registry")).empty());
+
+        // No registry folder must not mean the working folder.
+        QTemporaryDir cwd;
+        WriteFile(OwnPidFile(cwd.path()), Announcement(FDevice));
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(cwd.path()));
+        const bool empty = ReadSimulatedPorts(QString()).empty();
+        QDir::setCurrent(before);
+        QVERIFY(empty);
     }
 
     // A registered simulator shows up in the programmer's list like a real
