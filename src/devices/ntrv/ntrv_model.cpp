@@ -36,8 +36,7 @@ JsonValue NtrvModel::BuildJSON() const
 
 bool NtrvModel::LoadJSON(const JsonValue &root, QString *message)
 {
-    const JsonValue *object = root.find(kRootKey);
-    if (!object) {
+    if (!root.find(kRootKey)) {
         if (message)
             *message = QStringLiteral("Некорректная конфигурация");
         return false;
@@ -46,9 +45,7 @@ bool NtrvModel::LoadJSON(const JsonValue &root, QString *message)
     // starts from the current device; it replaces it only when all is read.
     NtrvDevice next = m_device;
     try {
-        if (!object->isObject())
-            ReadObject(root, kRootKey);
-        LoadNtrvObject(*object, next);
+        LoadNtrvObject(*ReadObject(root, kRootKey), next);
     } catch (const LoadFailure &failure) {
         if (message)
             *message = failure.message;

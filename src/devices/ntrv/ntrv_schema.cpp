@@ -79,7 +79,8 @@ JsonValue BuildNtrvObject(const NtrvDevice &device)
     object.add(QStringLiteral("vrs_count"), device.ControllerCount());
     object.add(QStringLiteral("output_count"), device.PortCount());
     object.add(QStringLiteral("table"), buildTable(device));
-    // Written even with the feature off: devices expect both objects.
+    // Written with the features on or off; a load takes the presence of
+    // each object as its feature switched on.
     object.add(QStringLiteral("eth"), std::move(eth));
     object.add(QStringLiteral("server"), std::move(server));
     return object;

@@ -81,8 +81,7 @@ JsonValue ZmtModel::BuildJSON() const
 
 bool ZmtModel::LoadJSON(const JsonValue &root, QString *message)
 {
-    const JsonValue *conf = root.find(kRootKey);
-    if (!conf) {
+    if (!root.find(kRootKey)) {
         if (message)
             *message = QStringLiteral("Некорректная конфигурация");
         return false;
@@ -91,8 +90,7 @@ bool ZmtModel::LoadJSON(const JsonValue &root, QString *message)
     // document as the user had it.
     ZmtModel next(*this);
     try {
-        if (!conf->isObject())
-            ReadObject(root, kRootKey);
+        const JsonValue *conf = ReadObject(root, kRootKey);
         next.m_enabled = ReadBool(*conf, QStringLiteral("en")).value_or(false);
         next.m_name = ReadText(*conf, QStringLiteral("name")).value_or(QString());
         // Identifiers keep their lowest 16 bits, as the device stores them.
