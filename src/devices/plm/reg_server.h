@@ -10,6 +10,7 @@ namespace vrs {
 struct TRegServer {
     static constexpr int kMaxUrlLength = 255;
 
+    // 0.0.0.0, port 80, no request URL: the entry the window's "+" appends.
     TRegServer() = default;
     // A longer request URL is cut to kMaxUrlLength characters.
     TRegServer(quint32 address, quint16 port, const QString &url);
