@@ -5,3 +5,9 @@ vrs_add_test(NAME tst_dao
              LIBS vrs_link util
              LABELS unit
              TIMEOUT 60)
+
+vrs_add_test(NAME tst_collector
+             SOURCES tst_collector.cpp tst_collector_rig.h tst_collector_device.h tst_dao_fake_port.h
+             LIBS vrs_link util
+             LABELS unit
+             TIMEOUT 60)
