@@ -1,8 +1,10 @@
 #include "json.h"
 
+#include <array>
 #include <charconv>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace vrs {
 
@@ -37,9 +39,23 @@ private:
     bool array(JsonValue &out, int depth);
     bool object(JsonValue &out, int depth);
 
+    // Texts of short strings seen before, so that the keys repeated all
+    // over a document share one allocation.
+    QString shared(const char *s, qsizetype n);
+
     const char *p;
     const char *e;
     std::string m_scratch;
+    // Children of the open containers, so that each container's storage is
+    // allocated once at its final size.
+    std::vector<JsonValue> m_values;
+    std::vector<QString> m_keys;
+    struct CachedText {
+        const char *bytes = nullptr; // into the input, which outlives the parser
+        qsizetype size = -1;
+        QString text;
+    };
+    std::array<CachedText, 256> m_cache;
 };
 
 bool isDigit(char c)
@@ -158,7 +174,7 @@ bool Parser::string(QString &out)
     if (q >= e)
         return false;
     if (*q == '"') {
-        out = QString::fromUtf8(start, q - start);
+        out = shared(start, q - start);
         p = q + 1;
         return true;
     }
@@ -246,32 +262,53 @@ bool Parser::unescaped(QString &out, const char *start)
     return false;
 }
 
+QString Parser::shared(const char *s, qsizetype n)
+{
+    if (n > 32)
+        return QString::fromUtf8(s, n);
+    quint32 h = 2166136261u;
+    for (qsizetype i = 0; i < n; ++i)
+        h = (h ^ uchar(s[i])) * 16777619u;
+    CachedText &c = m_cache[(h ^ (h >> 16)) & (m_cache.size() - 1)];
+    if (c.size != n || (n && std::memcmp(c.bytes, s, size_t(n)) != 0)) {
+        c.bytes = s;
+        c.size = n;
+        c.text = QString::fromUtf8(s, n);
+    }
+    return c.text;
+}
+
 bool Parser::array(JsonValue &out, int depth)
 {
     if (depth > kMaxDepth)
         return false;
     ++p;
-    out = JsonValue::array();
     skipSpace();
-    if (p < e && *p == ']') {
-        ++p;
-        return true;
-    }
-    for (;;) {
-        if (!value(out.append(JsonValue()), depth))
-            return false;
-        skipSpace();
-        if (p < e && *p == ',') {
-            ++p;
+    const size_t base = m_values.size();
+    if (p < e && *p != ']') {
+        for (;;) {
+            JsonValue item;
+            if (!value(item, depth))
+                return false;
+            m_values.push_back(std::move(item));
             skipSpace();
-        }
-        if (p >= e)
-            return false;
-        if (*p == ']') {
-            ++p;
-            return true;
+            if (p < e && *p == ',') {
+                ++p;
+                skipSpace();
+            }
+            if (p >= e)
+                return false;
+            if (*p == ']')
+                break;
         }
     }
+    ++p;
+    out = JsonValue::array();
+    out.reserve(m_values.size() - base);
+    for (size_t i = base; i < m_values.size(); ++i)
+        out.append(std::move(m_values[i]));
+    m_values.resize(base);
+    return true;
 }
 
 bool Parser::object(JsonValue &out, int depth)
@@ -279,35 +316,44 @@ bool Parser::object(JsonValue &out, int depth)
     if (depth > kMaxDepth)
         return false;
     ++p;
-    out = JsonValue::object();
     skipSpace();
-    if (p < e && *p == '}') {
-        ++p;
-        return true;
-    }
-    QString key;
-    for (;;) {
-        if (p >= e || *p != '"' || !string(key))
-            return false;
-        skipSpace();
-        if (p >= e || *p != ':')
-            return false;
-        ++p;
-        skipSpace();
-        if (!value(out.add(key, JsonValue()), depth))
-            return false;
-        skipSpace();
-        if (p < e && *p == ',') {
+    const size_t base = m_values.size();
+    if (p < e && *p != '}') {
+        for (;;) {
+            QString key;
+            if (p >= e || *p != '"' || !string(key))
+                return false;
+            skipSpace();
+            if (p >= e || *p != ':')
+                return false;
             ++p;
             skipSpace();
-        }
-        if (p >= e)
-            return false;
-        if (*p == '}') {
-            ++p;
-            return true;
+            JsonValue item;
+            if (!value(item, depth))
+                return false;
+            m_keys.push_back(std::move(key));
+            m_values.push_back(std::move(item));
+            skipSpace();
+            if (p < e && *p == ',') {
+                ++p;
+                skipSpace();
+            }
+            if (p >= e)
+                return false;
+            if (*p == '}')
+                break;
         }
     }
+    ++p;
+    out = JsonValue::object();
+    const size_t count = m_values.size() - base;
+    const size_t keyBase = m_keys.size() - count;
+    out.reserve(count);
+    for (size_t i = 0; i < count; ++i)
+        out.add(m_keys[keyBase + i], std::move(m_values[base + i]));
+    m_values.resize(base);
+    m_keys.resize(keyBase);
+    return true;
 }
 
 } // namespace

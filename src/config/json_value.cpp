@@ -54,6 +54,13 @@ JsonValue &JsonValue::append(JsonValue value)
     return m_items.back();
 }
 
+void JsonValue::reserve(size_t n)
+{
+    m_items.reserve(n);
+    if (m_type == Type::Object)
+        m_keys.reserve(n);
+}
+
 bool JsonValue::operator==(const JsonValue &other) const
 {
     if (m_type != other.m_type)

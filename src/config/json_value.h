@@ -49,6 +49,9 @@ public:
 
     // Arrays; for objects, the member values in order.
     JsonValue &append(JsonValue value);
+    // Room for n elements or members, so that building a large tree does
+    // not reallocate as it grows.
+    void reserve(size_t n);
     const std::vector<JsonValue> &items() const { return m_items; }
     std::vector<JsonValue> &items() { return m_items; }
     size_t size() const { return m_items.size(); }
