@@ -1,0 +1,9 @@
+#include "startup.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    return vrs::RunConfigurator(app);
+}
