@@ -43,9 +43,10 @@ void FrameReceiver::setHandler(FrameHandler handler)
 
 void FrameReceiver::ClearBuffer()
 {
-    // Zeros never form a frame, so what the scan already knew about the
-    // positions stays true.
+    // Zeros never form a frame: the headers still waiting are gone, and
+    // what was junk stays junk.
     std::memset(m_buffer, 0, sizeof m_buffer);
+    m_waiting.clear();
 }
 
 void FrameReceiver::Append(const uint8_t *data, size_t count)
@@ -53,7 +54,11 @@ void FrameReceiver::Append(const uint8_t *data, size_t count)
     if (size_t(m_fillLevel) + count > kReceiveBufferSize) {
         const int kept = m_fillLevel - m_readPos;
         std::memmove(m_buffer, m_buffer + m_readPos, size_t(kept));
-        m_junkEnd = std::max(0, m_junkEnd - m_readPos);
+        m_scanEnd = std::max(0, m_scanEnd - m_readPos);
+        for (Waiting &w : m_waiting) {
+            w.pos -= m_readPos;
+            w.end -= m_readPos;
+        }
         m_fillLevel = kept;
         m_readPos = 0;
     }
@@ -74,7 +79,7 @@ void FrameReceiver::Receive(const uint8_t *data, size_t count)
     if (m_dispatching) {
         // A handler is running with a pointer into the buffer: moving bytes
         // now would pull the frame from under it.
-        m_deferred.insert(m_deferred.end(), data, data + count);
+        m_deferred.emplace_back(data, data + count);
         return;
     }
 
@@ -93,12 +98,19 @@ void FrameReceiver::Receive(const uint8_t *data, size_t count)
     m_destroyed = &destroyed;
     m_dispatching = true;
 
-    Append(data, count);
-    if (!Dispatch())
-        return;
+    if (m_deferred.empty()) {
+        Append(data, count);
+        if (!Dispatch())
+            return;
+    } else {
+        // Left over from a handler that threw: those bytes came first.
+        m_deferred.emplace_back(data, data + count);
+    }
+    // Chunk by chunk, so that what finds room is what would have found room
+    // had they come after the dispatch.
     while (!m_deferred.empty()) {
-        std::vector<uint8_t> chunk;
-        chunk.swap(m_deferred);
+        const std::vector<uint8_t> chunk = std::move(m_deferred.front());
+        m_deferred.pop_front();
         Append(chunk.data(), chunk.size());
         if (!Dispatch())
             return;
@@ -109,49 +121,65 @@ bool FrameReceiver::Dispatch()
 {
     const bool &destroyed = *m_destroyed;
     while (m_handler) {
-        // Last position with room for magic, Length and one more byte.
-        const int last = m_fillLevel - int(kFrameOverhead);
-        int p = std::max(m_readPos, m_junkEnd);
-        // While no position has waited for more bytes, everything scanned
-        // is junk for good and need not be looked at again.
-        bool junkOnly = true;
-        int frameSize = 0;
-        while (p <= last) {
-            const void *hit = std::memchr(m_buffer + p, 0x5A, size_t(last - p + 1));
-            if (!hit) {
-                p = last + 1;
+        int found = -1;
+        int size = 0;
+        // Headers seen before lie ahead of everything not yet scanned.
+        for (size_t i = 0; i < m_waiting.size();) {
+            const Waiting w = m_waiting[i];
+            if (w.end > m_fillLevel) {
+                ++i;
+                continue;
+            }
+            if (Crc8(m_buffer + w.pos, size_t(w.end - w.pos - 1)) == m_buffer[w.end - 1]) {
+                found = w.pos;
+                size = w.end - w.pos;
                 break;
             }
-            p = int(static_cast<const uint8_t *>(hit) - m_buffer);
-            if (junkOnly)
-                m_junkEnd = p;
-            const uint8_t *at = m_buffer + p;
-            if (ReadU32(at) == kFrameMagic) {
-                const uint32_t length = ReadU32(at + 4);
-                // Length 0 would leave no command byte: the CRC would be read
-                // as the command.
-                if (length != 0 && length <= kMaxFrameLength) {
-                    const int size = int(length + kFrameOverhead);
-                    if (p + size > m_fillLevel) {
-                        junkOnly = false;
-                    } else if (Crc8(at, size_t(size - 1)) == at[size - 1]) {
-                        frameSize = size;
-                        break;
+            m_waiting.erase(m_waiting.begin() + std::ptrdiff_t(i));
+        }
+
+        if (found < 0) {
+            // Last position with room for magic, Length and one more byte.
+            const int last = m_fillLevel - int(kFrameOverhead);
+            int p = std::max(m_readPos, m_scanEnd);
+            while (p <= last) {
+                const void *hit = std::memchr(m_buffer + p, 0x5A, size_t(last - p + 1));
+                if (!hit) {
+                    p = last + 1;
+                    break;
+                }
+                p = int(static_cast<const uint8_t *>(hit) - m_buffer);
+                const uint8_t *at = m_buffer + p;
+                if (ReadU32(at) == kFrameMagic) {
+                    const uint32_t length = ReadU32(at + 4);
+                    // Length 0 would leave no command byte: the CRC would be
+                    // read as the command.
+                    if (length != 0 && length <= kMaxFrameLength) {
+                        const int end = p + int(length + kFrameOverhead);
+                        if (end > m_fillLevel) {
+                            m_waiting.push_back({p, end});
+                        } else if (Crc8(at, size_t(end - p - 1)) == at[end - p - 1]) {
+                            found = p;
+                            size = end - p;
+                            break;
+                        }
                     }
                 }
+                ++p;
             }
-            ++p;
+            m_scanEnd = std::max(m_scanEnd, p);
+            if (found < 0)
+                return true;
         }
-        if (junkOnly)
-            m_junkEnd = std::max(m_junkEnd, p);
-        if (frameSize == 0)
-            return true;
 
         const std::shared_ptr<const FrameHandler> handler = m_handler;
-        (*handler)(m_buffer + p, size_t(frameSize));
+        (*handler)(m_buffer + found, size_t(size));
         if (destroyed)
             return false;
-        m_readPos = p + frameSize;
+        m_readPos = found + size;
+        auto firstAhead = std::find_if(m_waiting.begin(), m_waiting.end(),
+                                       [this](const Waiting &w) { return w.pos >= m_readPos; });
+        m_waiting.erase(m_waiting.begin(), firstAhead);
     }
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -95,9 +96,16 @@ private:
     uint8_t m_buffer[kReceiveBufferSize] = {};
     int m_readPos = 0;
     int m_fillLevel = 0;
-    // Positions from ReadPos up to here are known to start no frame, ever;
-    // spares rescanning junk at every chunk.
-    int m_junkEnd = 0;
+    // What earlier scans learnt, so that a chunk costs a look at its own
+    // bytes only: every position from ReadPos up to m_scanEnd either starts
+    // no frame, ever, or is in m_waiting, a frame header whose bytes have not
+    // all arrived yet (position and end, in stream order).
+    struct Waiting {
+        int pos;
+        int end;
+    };
+    int m_scanEnd = 0;
+    std::vector<Waiting> m_waiting;
     // Shared so that a handler replaced during its own call lives on until
     // the call returns.
     std::shared_ptr<const FrameHandler> m_handler;
@@ -105,7 +113,8 @@ private:
 
     bool m_dispatching = false;
     bool *m_destroyed = nullptr;
-    std::vector<uint8_t> m_deferred;
+    // Chunks that arrived while a handler ran, in order.
+    std::deque<std::vector<uint8_t>> m_deferred;
 };
 
 } // namespace vrs

@@ -168,6 +168,9 @@ void TstFrameReceiver::chunkingDoesNotMatter()
     QByteArray stream;
     stream += Junk(5, '\x5A');
     stream += frames[0];
+    // Headers announcing more than follows: the frames inside still count.
+    stream += RawFrame(600, Junk(3)).left(11);
+    stream += RawFrame(40, Junk(3)).left(9);
     stream += RawFrame(3, Junk(2), false);
     stream += frames[1];
     stream += QByteArray("\x5A\xA5\x55\xAA\xFF\xFF", 6);
