@@ -5,7 +5,6 @@
 #include "config/json.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QString>
 #include <algorithm>
 #include <cstdio>
@@ -128,7 +127,6 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "codec round trip failed\n");
         return 1;
     }
-    if (g_only && !std::strcmp(g_only, "dump")) { QFile f("/tmp/doc.json"); f.open(QIODevice::WriteOnly); f.write(readable); }
     const QByteArray again = PrintReadable(*Parse(readable));
     if (again != readable) {
         qsizetype i = 0;
