@@ -2,6 +2,8 @@
 
 #include <array>
 #include <charconv>
+#include <cmath>
+#include <limits>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -156,9 +158,23 @@ bool Parser::number(JsonValue &out)
     // from_chars knows no leading "+"; it reads "." whatever the locale.
     const char *from = *start == '+' ? start + 1 : start;
     double v = 0;
-    const auto r = std::from_chars(from, q, v);
+    auto r = std::from_chars(from, q, v);
+    if (r.ec == std::errc::result_out_of_range) {
+        // The largest double prints with 15 digits as 1.79769313486232E308,
+        // just above itself, and must read back.  Too small values read as 0.
+        long double wide = 0;
+        r = std::from_chars(from, q, wide);
+        if (r.ec != std::errc())
+            return false;
+        if (std::fabs(wide) < 1)
+            v = double(wide);
+        else if (std::fabs(wide) <= 1.79769313486232e308L)
+            v = std::copysign(std::numeric_limits<double>::max(), double(wide));
+        else
+            return false; // beyond anything a double holds
+    }
     if (r.ec != std::errc() || r.ptr != q)
-        return false; // out of the range of a double
+        return false;
     p = q;
     out = JsonValue(v);
     return true;

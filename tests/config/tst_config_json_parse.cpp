@@ -1,6 +1,7 @@
 #include "config/json.h"
 
 #include <QtTest>
+#include <limits>
 
 using namespace vrs;
 
@@ -40,6 +41,11 @@ void TestJsonParse::accepted_data()
     QTest::addRow("signed numbers") << QByteArray("[+5,-5,+0.5]") << QByteArray("[5,-5,0.5]");
     QTest::addRow("exponents") << QByteArray("[1e2,1E+2,25e-1,-1.5E3]") << QByteArray("[100,100,2.5,-1500]");
     QTest::addRow("leading zeros") << QByteArray("[007]") << QByteArray("[7]");
+    QTest::addRow("largest double as printed") << QByteArray("[1.79769313486232E308,-1.79769313486232e308]")
+                                               << QByteArray("[1.79769313486232E308,-1.79769313486232E308]");
+    QTest::addRow("smallest double") << QByteArray("[4.94065645841247E-324]")
+                                     << QByteArray("[4.94065645841247E-324]");
+    QTest::addRow("below the smallest double") << QByteArray("[1e-400,-1e-400]") << QByteArray("[0,0]");
 
     QTest::addRow("named escapes") << QByteArray(R"(["\"\\\/\b\f\n\r\t"])")
                                    << QByteArray(R"(["\"\\/\b\f\n\r\t"])");
@@ -98,6 +104,7 @@ void TestJsonParse::refused_data()
     QTest::addRow("no integer part") << QByteArray("[.5]");
     QTest::addRow("exponent without digits") << QByteArray("[1e]");
     QTest::addRow("number too large") << QByteArray("[1e999]");
+    QTest::addRow("just above the largest double") << QByteArray("[1.8e308]");
     QTest::addRow("mismatched bracket") << QByteArray(R"({"a":[1}})");
     QTest::addRow("bad item deep inside") << QByteArray(R"({"a":{"b":[1,2,{"c":x}]}})");
     QTest::addRow("byte-order mark not at start") << QByteArray(" \xEF\xBB\xBF{}");
@@ -129,6 +136,8 @@ void TestJsonParse::roundTrip()
     item.add("k", -0.125);
     item.add("small", 1.5e-7);
     item.add("big", 1e20);
+    item.add("max", std::numeric_limits<double>::max());
+    item.add("min", -std::numeric_limits<double>::denorm_min());
     item.add("on", true);
     item.add("none", JsonValue());
     JsonValue list = JsonValue::array();
