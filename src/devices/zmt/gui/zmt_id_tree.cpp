@@ -18,7 +18,7 @@ constexpr int kRowHeight = 21;
 
 void Paint(QTreeWidgetItem *item, const QColor &colour)
 {
-    for (int c = 0; c < item->columnCount(); ++c)
+    for (int c = 0; c < TZmtIdTree::colHex + 1; ++c)
         item->setBackground(c, colour);
 }
 
