@@ -43,7 +43,7 @@ int main(int argc, char *argv[])
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty())
         return usageError(QString());
-    if (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
+    if (args.contains(QLatin1String("--help")) || args[0] == QLatin1String("-h")) {
         std::fputs(usage().constData(), stdout);
         return kExitOk;
     }
