@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTemporaryDir>
 
 int main(int argc, char *argv[])
@@ -26,7 +27,8 @@ int main(int argc, char *argv[])
     newZmt->trigger();
     w.ActiveDocument()->findChild<QLineEdit *>(QStringLiteral("edName"))
         ->setText(QStringLiteral("Щит учёта №2"));
-    w.mdiArea()->cascadeSubWindows();
+    const QList<QMdiSubWindow *> windows = w.mdiArea()->subWindowList();
+    windows.last()->move(60, 50);
     app.processEvents();
     return w.grab().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
 }
