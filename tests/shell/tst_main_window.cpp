@@ -73,6 +73,9 @@ private slots:
     void windowReadReplacesOnlyItsOwnContent();
     void configFileExtension_data();
     void configFileExtension();
+    void captionChangeReachesTabAndTitle();
+    void hintsGoToFirstStatusPanel();
+    void windowMenuListsDocuments();
 
 private:
     TfmConfZMT *NewZmt();
@@ -484,6 +487,69 @@ void TestMainWindow::configFileExtension()
     QFETCH(QString, typed);
     QFETCH(QString, saved);
     QCOMPARE(WithConfigExtension(typed), saved);
+}
+
+void TestMainWindow::captionChangeReachesTabAndTitle()
+{
+    TfmConfZMT *first = NewZmt();
+    TfmConfZMT *second = NewZmt();
+    first->setWindowTitle(QStringLiteral("Первый"));
+    QCOMPARE(w->tabBar()->tabText(0), QStringLiteral("Первый"));
+    // The title follows the active document, which is the other one.
+    QCOMPARE(w->windowTitle(), QStringLiteral("Конфигуратор ВРС - 5 - Контроллер электросчетчиков"));
+    second->setWindowTitle(QStringLiteral("Второй"));
+    QCOMPARE(w->tabBar()->tabText(1), QStringLiteral("Второй"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Конфигуратор ВРС - 5 - Второй"));
+}
+
+void TestMainWindow::hintsGoToFirstStatusPanel()
+{
+    auto *panel = w->findChild<QLabel *>(QStringLiteral("sbMainPanel0"));
+    auto *open = w->findChild<QToolButton *>(QStringLiteral("btnOpen"));
+    QStatusTipEvent tip(open->statusTip());
+    QCoreApplication::sendEvent(open, &tip);
+    QCOMPARE(panel->text(), QStringLiteral("Открыть конфигурацию"));
+    QCOMPARE(w->findChild<QLabel *>(QStringLiteral("sbMainPanel2"))->text().left(8),
+             QStringLiteral("Версия: "));
+
+    NewZmt();
+    NewZmt();
+    TDocTabBar *bar = w->tabBar();
+    QTest::mouseMove(bar, bar->tabRect(0).center());
+    QTRY_COMPARE(panel->text(), QStringLiteral("Контроллер электросчетчиков"));
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(bar, &leave);
+    QCOMPARE(panel->text(), QString());
+}
+
+void TestMainWindow::windowMenuListsDocuments()
+{
+    TfmConfZMT *first = NewZmt();
+    NewZmt();
+    first->setWindowTitle(QStringLiteral("Первый"));
+    auto *menu = w->findChild<QMenu *>(QStringLiteral("mniWindows"));
+    QMetaObject::invokeMethod(menu, "aboutToShow");
+    QStringList entries;
+    QAction *firstEntry = nullptr;
+    const QList<QAction *> actions = menu->actions();
+    for (QAction *a : actions)
+        if (a->isCheckable()) {
+            entries << a->text();
+            if (!firstEntry)
+                firstEntry = a;
+        }
+    QCOMPARE(entries, QStringList({QStringLiteral("&1 Первый"),
+                                   QStringLiteral("&2 Контроллер электросчетчиков")}));
+    QVERIFY(!firstEntry->isChecked());
+    firstEntry->trigger();
+    QCOMPARE(w->ActiveDocument(), first);
+
+    // Listing again does not pile up entries.
+    QMetaObject::invokeMethod(menu, "aboutToShow");
+    int count = 0;
+    for (QAction *a : menu->actions())
+        count += a->isCheckable() ? 1 : 0;
+    QCOMPARE(count, 2);
 }
 
 QTEST_MAIN(TestMainWindow)
