@@ -57,7 +57,7 @@ public:
     }
     bool WaitForFrames(int count, int timeoutMs = 2000)
     {
-        return QTest::qWaitFor([&] { return Count() >= count; }, timeoutMs);
+        return WaitUntil([&] { return Count() >= count; }, timeoutMs);
     }
     // Bytes that formed no frame.
     const QByteArray &Junk() const { return m_junk; }

@@ -5,6 +5,8 @@
 
 #include "devsim/sim_device.h"
 
+#include "../transport/pty_pair.h"
+
 #include <QProcess>
 #include <QTest>
 
@@ -49,7 +51,7 @@ struct Host {
     {
         ComBaudRate = kConnectBaudRate;
         collector.Connect();
-        return QTest::qWaitFor([&] { return collector.LinkState() == lsConnected; }, 3000);
+        return WaitUntil([&] { return collector.LinkState() == lsConnected; }, 3000);
     }
 
     // Adds the task and waits for its end; take() copies its results.
@@ -63,7 +65,7 @@ struct Host {
             if (state == tsDone || state == tsFailed)
                 end = state;
         });
-        if (!QTest::qWaitFor([&] { return end.has_value(); }, timeoutMs))
+        if (!WaitUntil([&] { return end.has_value(); }, timeoutMs))
             return tsWaiting;
         return *end;
     }
@@ -196,7 +198,7 @@ private slots:
                           [](TWriteTask *) {}),
                  tsFailed);
         QVERIFY(host.log.contains("Ошибка: истекло время ожидания ответа на команду (запись конфигурации)."));
-        QVERIFY(QTest::qWaitFor([&] { return host.collector.LinkState() == lsDisconnected; }, 3000));
+        QVERIFY(WaitUntil([&] { return host.collector.LinkState() == lsDisconnected; }, 3000));
         QCOMPARE(host.log.last(), QString("Timeout - нет связи либо поток данных неопознан"));
     }
 

@@ -100,6 +100,6 @@ struct CollectorRig {
 
     bool WaitFor(const QString &event, int timeoutMs = 3000)
     {
-        return QTest::qWaitFor([&] { return events.contains(event); }, timeoutMs);
+        return WaitUntil([&] { return events.contains(event); }, timeoutMs);
     }
 };

@@ -5,14 +5,38 @@
 
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QString>
 #include <QTest>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
+
+// Runs the event loop until cond() holds or timeoutMs has passed.  Unlike
+// QTest::qWaitFor, which sleeps between rounds, the loop waits in poll(), so
+// bytes crossing the line are handled as soon as they arrive.
+template <class Cond>
+bool WaitUntil(Cond cond, int timeoutMs)
+{
+    if (cond())
+        return true;
+    QEventLoop loop;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QTimer check;
+    check.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (cond() || elapsed.elapsed() >= timeoutMs)
+            loop.quit();
+    });
+    check.start(1);
+    loop.exec();
+    return cond();
+}
 
 class PtyPair {
 public:
