@@ -27,6 +27,12 @@ private slots:
         rig.device.SendFrame(3, ScriptedDevice::U32(1));
         QTest::qWait(80);
         QCOMPARE(rig.device.Count(), 1);
+        // A ready frame carrying data gets the plain ready frame back, not
+        // its first ten bytes, which would be no frame at all.
+        rig.device.SendFrame(0, "xyz");
+        QVERIFY(rig.device.WaitForFrames(2));
+        QCOMPARE(rig.device.Frames().at(1), ScriptedDevice::Ready());
+        QVERIFY(rig.device.Junk().isEmpty());
     }
 
     void firstRequestAfterSendDelay()
