@@ -4,6 +4,7 @@
 #include "appsettings/settings.h"
 #include "appsettings/settings_error.h"
 #include "devices/zmt/gui/zmt_window.h"
+#include "programmer/prog_settings.h"
 #include "shell/main_window.h"
 
 #include <QApplication>
@@ -20,6 +21,10 @@ int RunConfigurator(QApplication &app)
 {
     QApplication::setApplicationName(QString::fromLatin1(kProgramName));
     QApplication::setOrganizationName(QStringLiteral("Veltrona Ltd"));
+
+    // The programmer's own settings come first and are written back last,
+    // when this object goes at the very end of the run.
+    TProgSettings programmerSettings;
 
     QString folder;
     try {

@@ -76,6 +76,7 @@ private slots:
     void captionChangeReachesTabAndTitle();
     void hintsGoToFirstStatusPanel();
     void windowMenuListsDocuments();
+    void aboutBoxShowsVersionAndDate();
 
 private:
     TfmConfZMT *NewZmt();
@@ -550,6 +551,22 @@ void TestMainWindow::windowMenuListsDocuments()
     for (QAction *a : menu->actions())
         count += a->isCheckable() ? 1 : 0;
     QCOMPARE(count, 2);
+}
+
+void TestMainWindow::aboutBoxShowsVersionAndDate()
+{
+    QString version;
+    QTimer::singleShot(0, [&] {
+        QWidget *box = QApplication::activeModalWidget();
+        QVERIFY(box);
+        version = box->findChild<QLabel *>(QStringLiteral("lblVersion"))->text();
+        box->close();
+    });
+    Action("actShowAbout")->trigger();
+    QVERIFY2(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+\\.\\d+ \\(\\d{8}\\)$"))
+                 .match(version).hasMatch(),
+             qPrintable(version));
+    QVERIFY(prompt->shown.isEmpty());
 }
 
 QTEST_MAIN(TestMainWindow)
