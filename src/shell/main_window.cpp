@@ -50,7 +50,7 @@ TfmMain::TfmMain(std::unique_ptr<TSettings> settings, QWidget *parent)
 
     FPrompt = std::make_unique<MessageBoxPrompt>(this);
     FFileDialogs = std::make_unique<StandardFileDialogs>();
-    FLauncher = std::make_unique<UnavailableProgrammerLauncher>(*FPrompt);
+    FLauncher = std::make_unique<UnavailableProgrammerLauncher>([this]() -> Prompt & { return *FPrompt; });
     FCommands = std::make_unique<DeviceCommands>(FPrompt.get(), FLauncher.get());
 
     CreateActions();

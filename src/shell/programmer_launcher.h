@@ -3,6 +3,7 @@
 #include "config/device_type.h"
 
 #include <QByteArray>
+#include <functional>
 #include <optional>
 
 namespace vrs {
@@ -24,13 +25,15 @@ public:
 // Stands in while this build has no programmer: says so and transfers nothing.
 class UnavailableProgrammerLauncher : public ProgrammerLauncher {
 public:
-    explicit UnavailableProgrammerLauncher(Prompt &prompt) : FPrompt(prompt) {}
+    // The prompt is asked for at each run: the window may replace it.
+    explicit UnavailableProgrammerLauncher(std::function<Prompt &()> prompt)
+        : FPrompt(std::move(prompt)) {}
 
     std::optional<QByteArray> Run(DeviceType type, ProgrammerMode mode,
                                   const QByteArray &compactJson) override;
 
 private:
-    Prompt &FPrompt;
+    std::function<Prompt &()> FPrompt;
 };
 
 } // namespace vrs

@@ -77,6 +77,7 @@ private slots:
     void hintsGoToFirstStatusPanel();
     void windowMenuListsDocuments();
     void aboutBoxShowsVersionAndDate();
+    void withoutProgrammerNothingIsTransferred();
 
 private:
     TfmConfZMT *NewZmt();
@@ -567,6 +568,18 @@ void TestMainWindow::aboutBoxShowsVersionAndDate()
                  .match(version).hasMatch(),
              qPrintable(version));
     QVERIFY(prompt->shown.isEmpty());
+}
+
+void TestMainWindow::withoutProgrammerNothingIsTransferred()
+{
+    TfmMain bare(std::make_unique<TSettings>(Path(QStringLiteral("bare.xml")), false));
+    auto p = std::make_unique<ScriptedPrompt>();
+    ScriptedPrompt *told = p.get();
+    bare.SetPrompt(std::move(p));
+    bare.findChild<QAction *>(QStringLiteral("actDevConfZMTRead"))->trigger();
+    QCOMPARE(told->shown.size(), 1);
+    QCOMPARE(told->shown.first().kind, Prompt::Kind::Information);
+    QVERIFY(bare.Documents().isEmpty());
 }
 
 QTEST_MAIN(TestMainWindow)
