@@ -1,7 +1,7 @@
 #include "ntrv_model.h"
 
 #include "devices/ntrv/ntrv_schema.h"
-#include "devices/zmt/json_read.h"
+#include "devices/json_read.h"
 
 namespace vrs {
 

@@ -1,6 +1,6 @@
 #include "zmt_model.h"
 
-#include "devices/zmt/json_read.h"
+#include "devices/json_read.h"
 
 namespace vrs {
 

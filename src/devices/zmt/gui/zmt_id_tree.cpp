@@ -64,7 +64,9 @@ TZmtIdTree::TZmtIdTree(QWidget *parent) : QTreeWidget(parent)
 
 void TZmtIdTree::SetRows(const QList<Row> &rows)
 {
-    CloseEditor();
+    // New rows come with new values: an editor still open over the old ones
+    // must not write its value over them.
+    CloseEditor(false);
     clear();
     for (int i = 0; i < rows.size(); ++i) {
         auto *group = new QTreeWidgetItem(this, {rows[i].group});
@@ -103,13 +105,14 @@ QWidget *TZmtIdTree::OpenEditor() const
     return FEditor;
 }
 
-void TZmtIdTree::CloseEditor()
+void TZmtIdTree::CloseEditor(bool commit)
 {
     if (!FEditor)
         return;
     QWidget *editor = FEditor;
     FEditor = nullptr;
-    commitData(editor);
+    if (commit)
+        commitData(editor);
     closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 

@@ -37,7 +37,8 @@ public:
 
     // The in-place editor open now, or nullptr.
     QWidget *OpenEditor() const;
-    void CloseEditor();
+    // Closes the editor; with commit, its value is stored once more.
+    void CloseEditor(bool commit = true);
 
 private:
     void OnItemClicked(QTreeWidgetItem *item, int column);

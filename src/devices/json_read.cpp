@@ -1,4 +1,4 @@
-#include "json_read.h"
+#include "devices/json_read.h"
 
 #include "config/json.h"
 
