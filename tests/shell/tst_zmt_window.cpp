@@ -29,6 +29,7 @@ private slots:
     void loadShowsValuesAndKeepsRoot();
     void rejectedLoadKeepsContent();
     void groupsCannotCollapse();
+    void loadWhileEditingTakesLoadedValue();
 
 private:
     TZmtIdTree *Tree() const { return win->findChild<TZmtIdTree *>(QStringLiteral("vtIDs")); }
@@ -253,6 +254,24 @@ void TestZmtWindow::groupsCannotCollapse()
     QTest::mouseDClick(Tree()->viewport(), Qt::LeftButton, {},
                        Tree()->visualItemRect(group).center());
     QVERIFY(group->isExpanded());
+}
+
+void TestZmtWindow::loadWhileEditingTakesLoadedValue()
+{
+    QSpinBox *editor = ClickCell(0, 1);
+    QVERIFY(editor);
+    editor->findChild<QLineEdit *>()->selectAll();
+    QTest::keyClicks(editor->findChild<QLineEdit *>(), QStringLiteral("42"));
+    JsonValue body = JsonValue::object();
+    body.add(QStringLiteral("id"), 300);
+    JsonValue root = JsonValue::object();
+    root.add(QStringLiteral("whmeter"), body);
+    QString message;
+    QVERIFY(win->LoadJSON(root, &message));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!Tree()->OpenEditor());
+    QCOMPARE(win->Model().ownId(), quint16(300));
+    QCOMPARE(Tree()->IdentifierItem(0)->text(1), QStringLiteral("300"));
 }
 
 QTEST_MAIN(TestZmtWindow)

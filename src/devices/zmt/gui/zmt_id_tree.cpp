@@ -110,9 +110,11 @@ void TZmtIdTree::CloseEditor(bool commit)
     if (!FEditor)
         return;
     QWidget *editor = FEditor;
-    FEditor = nullptr;
     if (commit)
         commitData(editor);
+    // From here on the editor is gone for the tree, also for the focus loss
+    // its removal causes.
+    FEditor = nullptr;
     closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
@@ -161,6 +163,8 @@ void TZmtIdDelegate::setModelData(QWidget *editor, QAbstractItemModel *,
                                   const QModelIndex &index) const
 {
     auto *spin = qobject_cast<QSpinBox *>(editor);
+    if (editor != FTree->FEditor)
+        return;
     const QVariant id = index.siblingAtColumn(TZmtIdTree::colName).data(TZmtIdTree::IdIndexRole);
     if (!spin || !id.isValid())
         return;

@@ -121,6 +121,9 @@ bool TfmConfZMT::LoadJSON(const JsonValue &root, QString *message)
 
 void TfmConfZMT::ShowModel()
 {
+    // The model holds new values now; an identifier editor left open would
+    // write its old value over them when the controls change around it.
+    vtIDs->CloseEditor(false);
     {
         const QSignalBlocker b1(gbController), b2(edName), b3(edPassword), b4(cbDefaultPassword);
         gbController->setChecked(FModel.enabled());
