@@ -17,6 +17,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <functional>
 #include <memory>
 
 namespace vrs::devsim::test {
@@ -61,10 +62,15 @@ public:
             DeviceFrame f{FrameCommand(frame),
                           QByteArray(reinterpret_cast<const char *>(FrameData(frame)),
                                      qsizetype(size) - qsizetype(kFrameDataOffset) - 1)};
-            if (f.command == 0)
+            if (f.command == 0) {
                 ++readyCount;
-            else
+                if (onReady)
+                    onReady();
+            } else {
                 answers.append(f);
+                if (onAnswer)
+                    onAnswer(f);
+            }
         });
         m_notifier = std::make_unique<QSocketNotifier>(qintptr(m_fd), QSocketNotifier::Read);
         QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { Drain(); });
@@ -101,6 +107,8 @@ public:
         return QTest::qWaitFor([&] { return answers.size() >= count; }, timeoutMs);
     }
 
+    std::function<void()> onReady;
+    std::function<void(const DeviceFrame &)> onAnswer;
     int readyCount = 0;
     int chunksRead = 0;
     QByteArray raw;

@@ -12,6 +12,7 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace vrs;
 using namespace vrs::devsim;
@@ -71,6 +72,9 @@ private slots:
     void answersRequestAfterReady();
     void crossedRepeatOfChunk_data();
     void crossedRepeatOfChunk();
+    void slowHostIsNotOutpaced();
+    void chunkedWriteWithSlowHost_data();
+    void chunkedWriteWithSlowHost();
     void requestWithoutFreshReadyWaits();
     void sameQueryLaterIsAnswered();
     void requestOutcomes_data();
@@ -131,6 +135,63 @@ void TestDevsimExchange::crossedRepeatOfChunk()
     QCOMPARE(rig.device->State().Firmware().Read(base, uint32_t(image.size())), image);
     if (!naive)
         QCOMPARE(rig.Outcomes(), (QStringList{"answered", "ignored-repeat", "answered"}));
+}
+
+// Each ready frame sent while the host's reply is on its way would bring
+// one more copy of the host's request.
+void TestDevsimExchange::slowHostIsNotOutpaced()
+{
+    Rig rig = StartRig({"--ready-interval", "5"});
+    QVERIFY(rig.host->WaitForReady());
+    const int ready = rig.host->readyCount;
+    QTest::qWait(60);
+    QCOMPARE(rig.host->readyCount, ready);
+    rig.host->Send(Frame(6));
+    QVERIFY(rig.host->WaitForAnswers(1));
+    QVERIFY(rig.host->WaitForReady());   // and the exchange goes on
+}
+
+void TestDevsimExchange::chunkedWriteWithSlowHost_data()
+{
+    QTest::addColumn<int>("latencyMs");
+    QTest::addRow("prompt host") << 0;
+    QTest::addRow("host slower than the ready interval") << 25;
+}
+
+// A host like the programmer's: every ready frame is answered with the
+// current chunk, after some latency in its writer; the task's first request
+// also goes out unprompted and crosses a ready frame.
+void TestDevsimExchange::chunkedWriteWithSlowHost()
+{
+    QFETCH(int, latencyMs);
+    Rig rig = StartRig({"--ready-interval", "5"});
+    QByteArray image(5000, Qt::Uninitialized);
+    for (int i = 0; i < image.size(); ++i)
+        image[i] = char(i * 7 + i / 251);
+    const int chunk = 1024;
+    int offset = 0;
+    QStringList failures;
+
+    auto request = [&] {
+        return WriteRequest(7, uint32_t(offset), image.mid(offset, chunk));
+    };
+    rig.host->onReady = [&] {
+        const QByteArray bytes = offset < image.size() ? request() : ReadyFrame();
+        QTimer::singleShot(latencyMs, Qt::PreciseTimer, [&, bytes] { rig.host->Send(bytes); });
+    };
+    rig.host->onAnswer = [&](const DeviceFrame &answer) {
+        const int size = std::min(chunk, int(image.size()) - offset);
+        if (answer.data != RangeAnswer(uint32_t(offset), uint32_t(size), 0))
+            failures << QString::fromLatin1(answer.data.toHex(' '));
+        offset += size;
+    };
+    QVERIFY(rig.host->WaitForReady());
+    rig.host->Send(request());
+    QVERIFY(QTest::qWaitFor([&] { return offset >= image.size(); }, 10000));
+    QTest::qWait(100);
+    QCOMPARE(failures, QStringList());
+    QCOMPARE(rig.host->answers.size(), 5);
+    QCOMPARE(rig.device->State().ConfigArea().Read(0, uint32_t(image.size())), image);
 }
 
 void TestDevsimExchange::requestWithoutFreshReadyWaits()

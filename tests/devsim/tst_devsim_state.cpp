@@ -2,6 +2,7 @@
 
 #include "devsim/device_options.h"
 #include "devsim/device_state.h"
+#include "devsim/request_reader.h"
 #include "link/crc.h"
 #include "pty_host.h"
 
@@ -9,6 +10,7 @@
 
 using namespace vrs;
 using namespace vrs::devsim;
+using vrs::devsim::test::Frame;
 using vrs::devsim::test::U32;
 
 namespace {
@@ -60,6 +62,8 @@ private slots:
     void firmwareWritesMerge();
     void options_data();
     void options();
+    void requestReader_data();
+    void requestReader();
 };
 
 void TestDevsimState::answers_data()
@@ -273,6 +277,45 @@ void TestDevsimState::options()
         QCOMPARE(options.splitPauseMs, 5);
         QCOMPARE(options.baud, 10417);
     }
+}
+
+void TestDevsimState::requestReader_data()
+{
+    QTest::addColumn<QList<QByteArray>>("chunks");
+    QTest::addColumn<QList<int>>("sizes");   // of the frames dispatched, in order
+
+    const QByteArray largest = Frame(7, U32(0) + U32(16375) + QByteArray(16375, 'x'));
+    QByteArray broken = Frame(6);
+    broken[9] = char(broken[9] ^ 1);
+    // A marker whose Length promises a frame that never comes.
+    const QByteArray hollow = QByteArray::fromHex("5AA555AA00400000");
+
+    QTest::addRow("largest request the host sends, in pieces")
+        << QList<QByteArray>{largest.left(5000), largest.mid(5000, 9000), largest.mid(14000)}
+        << QList<int>{16393};
+    QTest::addRow("junk, a broken frame, then a good one")
+        << QList<QByteArray>{"\x01\x5A\x02" + broken + Frame(3)} << QList<int>{10};
+    QTest::addRow("two frames in one chunk")
+        << QList<QByteArray>{Frame(3) + Frame(6, "ab")} << QList<int>{10, 12};
+    QTest::addRow("marker with a large Length does not hide later frames")
+        << QList<QByteArray>{hollow + Frame(3), Frame(6)} << QList<int>{10, 10};
+    QTest::addRow("Length above 16384 is no frame")
+        << QList<QByteArray>{QByteArray::fromHex("5AA555AA01400000") + Frame(8)}
+        << QList<int>{10};
+    QTest::addRow("long junk between frames")
+        << QList<QByteArray>{Frame(3), QByteArray(40000, 'j'), Frame(6)} << QList<int>{10, 10};
+}
+
+void TestDevsimState::requestReader()
+{
+    QFETCH(QList<QByteArray>, chunks);
+    QFETCH(QList<int>, sizes);
+
+    QList<int> seen;
+    RequestReader reader([&](const uint8_t *, size_t size) { seen.append(int(size)); });
+    for (const QByteArray &chunk : chunks)
+        reader.Receive(chunk);
+    QCOMPARE(seen, sizes);
 }
 
 QTEST_GUILESS_MAIN(TestDevsimState)

@@ -10,6 +10,9 @@ namespace vrs::devsim {
 
 namespace {
 
+// Quiet time after which a ready frame is taken as lost and another one sent.
+constexpr double kReplyTimeoutMs = 250;
+
 QByteArray BuildFrame(uint8_t command, const QByteArray &data)
 {
     QByteArray frame(data.size() + qsizetype(kFrameOverhead) + 1, '\0');
@@ -23,14 +26,14 @@ QByteArray BuildFrame(uint8_t command, const QByteArray &data)
 } // namespace
 
 SimDevice::SimDevice(const DeviceOptions &options, QObject *parent)
-    : QObject(parent), m_options(options), m_receiver(std::make_unique<FrameReceiver>())
+    : QObject(parent), m_options(options),
+      m_reader([this](const uint8_t *frame, size_t size) { OnFrame(frame, size); })
 {
     m_state.SetSerial(options.serial);
     m_state.SetPacketSize(options.packetSize);
     if (options.configText)
         m_state.StoreConfigText(*options.configText, !options.configBadCrc);
 
-    m_receiver->setHandler([this](const uint8_t *frame, size_t size) { OnFrame(frame, size); });
     connect(&m_port, &PtyPort::received, this, &SimDevice::OnReceived);
 
     m_readyTimer.setSingleShot(true);
@@ -56,18 +59,14 @@ void SimDevice::OnReceived(const QByteArray &bytes)
 {
     // Ready frames go out only after a quiet line, so a request still
     // arriving is never crossed by one.
+    m_lastActivityMs = NowMs();
     ArmReadyTimer();
-    m_receiver->Receive(reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size()));
-    // A full buffer without a frame would deafen the receiver for good; a
-    // device would drop its garbage and listen afresh.
-    if (m_receiver->FillLevel() - m_receiver->ReadPos() >= int(kReceiveBufferSize)) {
-        m_receiver = std::make_unique<FrameReceiver>();
-        m_receiver->setHandler([this](const uint8_t *frame, size_t size) { OnFrame(frame, size); });
-    }
+    m_reader.Receive(bytes);
 }
 
 void SimDevice::OnFrame(const uint8_t *frame, size_t size)
 {
+    m_awaitingReply = false;
     // A frame of Length 0 carries no command byte: nothing to do with it.
     if (FrameLength(frame) == 0 || FrameCommand(frame) == kCmdReady) {
         m_lastAnswered.clear();
@@ -233,6 +232,13 @@ void SimDevice::OnReadyTimer()
         ArmReadyTimer();
         return;
     }
+    const double quiet = NowMs() - m_lastActivityMs;
+    if (m_awaitingReply && quiet < kReplyTimeoutMs) {
+        m_readyTimer.start(int(std::ceil(kReplyTimeoutMs - quiet)));
+        return;
+    }
+    m_awaitingReply = true;
+    m_lastActivityMs = NowMs();
     m_readySinceAnswer = true;
     SendFrame(kCmdReady, QByteArray(), 0);
 }

@@ -3,6 +3,7 @@
 #include "device_options.h"
 #include "device_state.h"
 #include "pty_port.h"
+#include "request_reader.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -11,10 +12,6 @@
 
 #include <deque>
 #include <memory>
-
-namespace vrs {
-class FrameReceiver;
-}
 
 namespace vrs::devsim {
 
@@ -25,7 +22,9 @@ namespace vrs::devsim {
 // its last answer, and a byte-identical repeat that follows the request just
 // answered is ignored.  The host sends a task's first request unprompted and
 // repeats it when it meets a ready frame that crossed it; a device answering
-// both would confirm a chunk twice and break a multi-chunk transfer.
+// both would confirm a chunk twice and break a multi-chunk transfer.  For the
+// same reason a new ready frame waits for the host's reply to the last one:
+// every ready frame sent while a request is on its way brings one more copy.
 class SimDevice : public QObject {
     Q_OBJECT
 public:
@@ -66,7 +65,7 @@ private:
     DeviceOptions m_options;
     DeviceState m_state;
     PtyPort m_port;
-    std::unique_ptr<FrameReceiver> m_receiver;
+    RequestReader m_reader;
 
     QTimer m_readyTimer;
     QTimer m_outputTimer;
@@ -77,6 +76,8 @@ private:
     uint32_t m_junkSeed = 0x1234567u;
 
     bool m_readySinceAnswer = false;
+    bool m_awaitingReply = false;  // a ready frame has had no reply yet
+    double m_lastActivityMs = 0;   // last ready frame sent or byte received
     QByteArray m_lastAnswered;   // cleared by any other frame from the host
     int m_requestNumber = 0;
     int m_answered = 0;
