@@ -75,8 +75,8 @@ ParseResult ParseDeviceOptions(const QStringList &arguments, DeviceOptions *opti
         QStringLiteral("Start with an erased configuration area (the default)."));
     const QCommandLineOption readyInterval(
         QStringLiteral("ready-interval"),
-        QStringLiteral("Quiet time in ms after which the device sends a ready frame "
-                       "(default 20)."),
+        QStringLiteral("Quiet time in ms after which the device sends a ready frame, "
+                       "once the host has replied to the last one (default 20)."),
         QStringLiteral("MS"));
     const QCommandLineOption baud(
         QStringLiteral("baud"),
