@@ -62,6 +62,7 @@ private slots:
     void firmwareWritesMerge();
     void options_data();
     void options();
+    void optionValues();
     void requestReader_data();
     void requestReader();
 };
@@ -272,11 +273,21 @@ void TestDevsimState::options()
     QCOMPARE(result == ParseResult::Ok, ok);
     if (!ok)
         QVERIFY2(text.contains(message), qPrintable(text));
-    if (QByteArray(QTest::currentDataTag()) == "all faults") {
-        QCOMPARE(options.dropList, (QSet<int>{1, 3, 7}));
-        QCOMPARE(options.splitPauseMs, 5);
-        QCOMPARE(options.baud, 10417);
-    }
+}
+
+void TestDevsimState::optionValues()
+{
+    DeviceOptions options;
+    QString text;
+    QCOMPARE(ParseDeviceOptions({"vrs5-devsim", "--drop", "1, 3", "--drop", "7", "--serial", "",
+                                 "--no-packet-size", "--config-text", "{}", "--config-bad-crc"},
+                                &options, &text),
+             ParseResult::Ok);
+    QCOMPARE(options.dropList, (QSet<int>{1, 3, 7}));
+    QVERIFY(options.serial.isEmpty());
+    QVERIFY(!options.packetSize);
+    QCOMPARE(options.configText.value_or("none"), QByteArray("{}"));
+    QVERIFY(options.configBadCrc);
 }
 
 void TestDevsimState::requestReader_data()
