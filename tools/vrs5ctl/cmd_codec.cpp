@@ -10,7 +10,7 @@ namespace vrs::ctl {
 int cmdDecode(const QStringList &args)
 {
     if (args.size() != 1)
-        return kExitUsage;
+        return kShowUsage;
     QByteArray bytes;
     if (!readInput(args[0], &bytes))
         return kExitFailed;
@@ -20,7 +20,7 @@ int cmdDecode(const QStringList &args)
 int cmdEncode(const QStringList &args)
 {
     if (args.size() != 2)
-        return kExitUsage;
+        return kShowUsage;
     JsonValue root;
     if (!readJsonObject(args[0], &root))
         return kExitFailed;

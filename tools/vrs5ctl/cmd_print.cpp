@@ -13,16 +13,16 @@ int cmdPrint(const QStringList &args)
     for (const QString &arg : args) {
         if (arg == QLatin1String("--readable") || arg == QLatin1String("--compact")) {
             if (!mode.isEmpty())
-                return kExitUsage;
+                return kShowUsage;
             mode = arg;
         } else if (arg.startsWith(QLatin1String("--")) || !input.isNull()) {
-            return kExitUsage;
+            return kShowUsage;
         } else {
             input = arg;
         }
     }
     if (mode.isEmpty() || input.isNull())
-        return kExitUsage;
+        return kShowUsage;
     JsonValue root;
     if (!readJsonObject(input, &root))
         return kExitFailed;

@@ -17,6 +17,11 @@ void fail(const QString &message)
     std::fprintf(stderr, "vrs5ctl: %s\n", message.toLocal8Bit().constData());
 }
 
+void note(const QString &message)
+{
+    fail(message);
+}
+
 void fail(const QString &file, const QString &reason)
 {
     fail(displayName(file) + QStringLiteral(": ") + reason);
