@@ -68,7 +68,7 @@ TMainProgFrm::~TMainProgFrm()
 {
     // The controller reports its last disconnection to the log only: the
     // controls are on their way out.
-    m_controller->disconnect(this);
+    m_controller->disconnect();
     m_controller.reset();
     delete m_logForm;
     m_logForm = nullptr;
