@@ -4,7 +4,7 @@
 // gives two bounds: every byte of the exchange both ways (the real line) and
 // the device's bytes alone (what the simulation actually paces).
 //
-// Run by hand: bench_transfer [KiB] [packet sizes...]   (default 64 1024 4096)
+// Run by hand: bench_transfer [--trace] [KiB] [packet sizes...]   (default 64 1024 4096)
 #include "firmware_builder.h"
 
 #include "devsim/sim_device.h"
@@ -33,15 +33,36 @@ constexpr double kMsPerByte = 10.0 * 1000.0 / kBaud;
 // wrote, "Dev: " lines what it received, each byte as "XX ".
 class ByteCounter : public LogSink {
 public:
+    ByteCounter() { clock.start(); }
     void WriteLog(const QString &text) override
     {
-        if (text.startsWith(QLatin1String("PC:  ")))
+        if (trace)
+            std::fprintf(stderr, "%9.1f %s\n", double(clock.nsecsElapsed()) / 1e6, qPrintable(text.left(60)));
+        if (text.startsWith(QLatin1String("PC:  "))) {
             host += (text.size() - 5) / 3;
-        else if (text.startsWith(QLatin1String("Dev: ")))
-            device += (text.size() - 5) / 3;
+        } else if (text.startsWith(QLatin1String("Dev: "))) {
+            const qint64 bytes = (text.size() - 5) / 3;
+            device += bytes;
+            // Chunks that follow each other closely belong to one burst of
+            // the device; their spacing is the pace the simulation keeps.
+            const double now = double(clock.nsecsElapsed()) / 1e6;
+            if (lastDevMs >= 0 && now - lastDevMs < kBurstGapMs) {
+                burstMs += now - lastDevMs;
+                burstBytes += bytes;
+            }
+            lastDevMs = now;
+        }
     }
+    // Milliseconds per byte that the simulated device actually took.
+    double SimMsPerByte() const { return burstBytes > 0 ? burstMs / double(burstBytes) : kMsPerByte; }
+    static constexpr double kBurstGapMs = 15;
     qint64 host = 0;
     qint64 device = 0;
+    double lastDevMs = -1;
+    double burstMs = 0;
+    qint64 burstBytes = 0;
+    QElapsedTimer clock;
+    static inline bool trace = false;
 };
 
 class YesPrompt : public Prompt {
@@ -55,6 +76,7 @@ struct Result {
     double ms = 0;
     qint64 host = 0;
     qint64 device = 0;
+    double simMsPerByte = kMsPerByte;
 };
 
 bool WaitFor(const std::function<bool()> &done, int timeoutMs)
@@ -112,6 +134,7 @@ Result Measure(devsim::DeviceOptions options, DeviceType type, ProgrammerMode mo
     result.ms = double(clock.nsecsElapsed()) / 1e6;
     result.host = counter.host;
     result.device = counter.device;
+    result.simMsPerByte = counter.SimMsPerByte();
     ctl.SetLog(nullptr);
     ctl.Disconnect();
     return result;
@@ -125,16 +148,24 @@ QByteArray Padded(const char *member, int size)
     return head + QByteArray(qMax(0, size - int(head.size() + tail.size())), 'x') + tail;
 }
 
+// measured: the job from its start to its end.  wire both: every byte of
+// the exchange at 10417 baud, the least a real line needs.  The simulation
+// paces only the device's bytes, and at its own pace (sim ms/B); "host":
+// measured less the device's bytes at that pace, i.e. the time the host and
+// the protocol's pauses add.  est. line = host + wire both: the same run on
+// a real line.
 void Row(const char *name, uint32_t packet, const Result &r)
 {
     if (!r.ok) {
-        std::printf("%-28s %6u  FAILED\n", name, packet);
+        std::printf("%-20s %6u  FAILED\n", name, packet);
         return;
     }
     const double both = double(r.host + r.device) * kMsPerByte;
-    const double paced = double(r.device) * kMsPerByte;
-    std::printf("%-28s %6u %9lld %9lld %10.0f %10.0f %10.0f %7.3f %7.3f\n", name, packet,
-                (long long)r.host, (long long)r.device, r.ms, both, paced, r.ms / both, r.ms / paced);
+    const double simDevice = double(r.device) * r.simMsPerByte;
+    const double added = r.ms - simDevice;
+    const double line = added + both;
+    std::printf("%-20s %6u %8lld %8lld %9.0f %9.0f %7.3f %7.0f %9.0f %7.3f\n", name, packet,
+                (long long)r.host, (long long)r.device, r.ms, both, r.simMsPerByte, added, line, line / both);
     std::fflush(stdout);
 }
 
@@ -143,7 +174,9 @@ void Row(const char *name, uint32_t packet, const Result &r)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(1);
+    QStringList args = app.arguments().mid(1);
+    // --trace: every traffic line with its time, to see where time goes.
+    ByteCounter::trace = args.removeAll(QStringLiteral("--trace")) > 0;
     const int kib = args.isEmpty() ? 64 : args[0].toInt();
     QList<uint32_t> packets;
     for (int i = 1; i < args.size(); ++i)
@@ -152,9 +185,9 @@ int main(int argc, char *argv[])
         packets = {1024, 4096};
     const int size = kib * 1024;
 
-    std::printf("%d KiB at %d baud, 10 bits per byte; times in ms\n", kib, kBaud);
-    std::printf("%-28s %6s %9s %9s %10s %10s %10s %7s %7s\n", "job", "packet", "host B", "device B",
-                "measured", "wire both", "wire dev", "/both", "/dev");
+    std::printf("%d KiB at %d baud, 10 bits per byte (%.3f ms/B); times in ms\n", kib, kBaud, kMsPerByte);
+    std::printf("%-20s %6s %8s %8s %9s %9s %7s %7s %9s %7s\n", "job", "packet", "host B", "device B",
+                "measured", "wire both", "sim ms/B", "host", "est. line", "ratio");
 
     // Read mode always reads in 1024-byte chunks.
     {
