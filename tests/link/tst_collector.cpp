@@ -127,7 +127,8 @@ private slots:
             rig.Add(caption);
         const QString failure = "log Ошибка: истекло время ожидания ответа на команду (" + caption + ").";
         QVERIFY(rig.WaitFor(failure));
-        QVERIFY2(timer.elapsed() >= expectedMs - 5 && timer.elapsed() < expectedMs + 400,
+        // Coarse timers may fire up to 5 % early.
+        QVERIFY2(timer.elapsed() >= expectedMs * 0.94 && timer.elapsed() < expectedMs + 400,
                  qPrintable(QString::number(timer.elapsed())));
         QVERIFY(rig.events.contains("queue finish"));
     }
