@@ -17,6 +17,7 @@ void ProgrammerController::RunTransfer()
 {
     if (m_mode != pmReadConfig && m_mode != pmWriteConfig)
         return;
+    StartJob();
     auto task = std::make_unique<TReadTask>(
         kReadConfigCode, kConfigAddress, m_collector->MaxPacketSize(), QStringLiteral("Чтение конфигурации"),
         [this](TProgTask *, uint32_t mn, uint32_t pos, uint32_t mx) { Progress(mn, pos, mx); });

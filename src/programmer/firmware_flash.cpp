@@ -50,6 +50,7 @@ bool ProgrammerController::LoadFirmware(const QByteArray &bytes, QString *error)
                    .arg(m_firmware.blocks.size())
                    .arg(m_firmware.executions.size()));
     m_jobFailed = false;
+    StartJob();
     if (m_firmware.blocks.empty()) {
         ShowStatus(QStringLiteral("Нет блоков данных для записи"));
         Finish(false);

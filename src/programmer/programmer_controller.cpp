@@ -176,6 +176,16 @@ void ProgrammerController::OnLinkState(TLinkState state)
         }
         break;
     case lsDisconnected:
+        // The queue was emptied without a finish notice; a job step waiting
+        // on the timer must not queue tasks for a link that is gone.
+        m_queueBusy = false;
+        if (m_jobRunning) {
+            if (m_jobTag != jsLoaderRetry) {
+                m_jobTimer.stop();
+                m_jobTag = jsNone;
+            }
+            Finish(false);
+        }
         if (m_own) {
             ShowStatus(QStringLiteral("Отключено."));
         } else {
@@ -295,8 +305,18 @@ void ProgrammerController::OnJobTimer()
     }
 }
 
+void ProgrammerController::StartJob()
+{
+    m_jobRunning = true;
+}
+
 void ProgrammerController::Finish(bool success)
 {
+    // A job ends once: a failed block write is followed by the failure of
+    // its verification, and a lost link ends whatever was still running.
+    if (!m_jobRunning)
+        return;
+    m_jobRunning = false;
     emit jobFinished(success);
 }
 

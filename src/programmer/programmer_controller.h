@@ -126,6 +126,7 @@ private:
     void Progress(uint32_t minimum, uint32_t position, uint32_t maximum);
     void RunJobStep(JobStep step);
     void OnJobTimer();
+    void StartJob();
     void Finish(bool success);
     void Refresh();
 
@@ -150,6 +151,7 @@ private:
     bool m_stopRequested = false;
     bool m_queueBusy = false;
     bool m_jobFailed = false;
+    bool m_jobRunning = false;   // between a job's start and its single jobFinished
 
     QString m_serialNumber;
     QString m_lastStatus;

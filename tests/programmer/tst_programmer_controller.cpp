@@ -115,6 +115,7 @@ private slots:
     void failedConnectAllowsANewOne();
     void lostLinkIsSetUpAgainOnReconnect();
     void readModeUsesDefaultChunksWithoutPacketSizeQuery();
+    void disconnectDuringAJobEndsIt();
 };
 
 void TstProgrammerController::readHandsBackTheStoredSet()
@@ -389,6 +390,29 @@ void TstProgrammerController::readModeUsesDefaultChunksWithoutPacketSizeQuery()
     for (const auto &c : s.device->Commands())
         if (c.code == 9)
             QVERIFY(c.size.value_or(0) <= 1024);
+}
+
+void TstProgrammerController::disconnectDuringAJobEndsIt()
+{
+    DeviceOptions options = WithConfig(kStoredSet);
+    options.baud = 10417;   // slow enough to be caught in the middle
+    Session s(options, dtZMT, pmWriteConfig, "{\"whmeter\":{\"pad\":\"" + QByteArray(8000, 'p') + "\"}}");
+    QVERIFY(s.SetUp());
+    QSignalSpy finished(s.ctl.get(), &ProgrammerController::jobFinished);
+    s.ctl->RunTransfer();
+    QVERIFY(QTest::qWaitFor([&] { return s.CommandCodes().contains(7); }, 20000));
+    s.ctl->Disconnect();
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(finished.first().first().toBool(), false);
+    QVERIFY(!s.ctl->QueueBusy());
+    QVERIFY(s.ctl->PageEnabled());
+
+    // Nothing of the broken job is left to run on the next connection.
+    const int writes = s.CommandCodes().count(7);
+    QVERIFY(s.SetUp());
+    QTest::qWait(300);
+    QCOMPARE(s.CommandCodes().count(7), writes);
+    QCOMPARE(finished.size(), 1);
 }
 
 QTEST_MAIN(TstProgrammerController)
