@@ -4,6 +4,7 @@
 #include "appsettings/settings.h"
 #include "appsettings/settings_error.h"
 #include "devices/zmt/gui/zmt_window.h"
+#include "programmer/gui/programmer_window_launcher.h"
 #include "programmer/prog_settings.h"
 #include "shell/main_window.h"
 
@@ -49,6 +50,7 @@ int RunConfigurator(QApplication &app)
     TfmMain window(std::move(settings));
     window.SetPlacementFile(folder + QStringLiteral("ViewSchema.xml"));
     RegisterDocumentWindows(window);
+    window.SetProgrammerLauncher(std::make_unique<ProgrammerWindowLauncher>(&window, &window.settings()));
     window.show();
     return app.exec();
 }
