@@ -8,10 +8,13 @@
 #include "devsim/port_registry.h"
 #include "devsim/sim_device.h"
 #include "programmer/gui/main_prog_frm.h"
+#include "programmer/gui/programmer_window_launcher.h"
 #include "programmer/programmer_controller.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
+#include <QTimer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -100,5 +103,51 @@ struct Bench : ListedDevice {
         if (!QTest::qWaitFor([&] { return !finished.isEmpty(); }, timeoutMs))
             return false;
         return finished.first().first().toBool();
+    }
+};
+
+inline vrs::devsim::DeviceOptions WithConfig(const QByteArray &text, bool goodCrc = true)
+{
+    vrs::devsim::DeviceOptions o;
+    o.configText = text;
+    o.configBadCrc = !goodCrc;
+    return o;
+}
+
+// Uses the launcher's window as a user would: connect, press the command
+// button, wait for the job, and close the window if it is still open.
+struct LauncherUser {
+    ScriptedPrompt prompt;
+    FakeDialogs dialogs;
+    QStringList statuses;
+    bool closedByUser = false;
+    bool jobEnded = false;
+
+    void Attach(vrs::ProgrammerWindowLauncher &launcher)
+    {
+        launcher.SetWindowHook([this](vrs::TMainProgFrm &w) {
+            w.SetPrompt(&prompt);
+            w.SetFileDialogs(&dialogs);
+            FastTiming(w.Controller());
+            QObject::connect(&w.Controller(), &vrs::ProgrammerController::statusChanged, &w,
+                             [this](const QString &s) { statuses << s; });
+            QPointer<vrs::TMainProgFrm> win(&w);
+            QTimer::singleShot(0, &w, [this, win] { Use(win); });
+        });
+    }
+
+    void Use(QPointer<vrs::TMainProgFrm> win)
+    {
+        QTest::mouseClick(win->btnConnect, Qt::LeftButton);
+        if (QTest::qWaitFor([&] { return win->btnCommand->isEnabled(); }, 10000)) {
+            QSignalSpy finished(&win->Controller(), &vrs::ProgrammerController::jobFinished);
+            QTest::mouseClick(win->btnCommand, Qt::LeftButton);
+            jobEnded = QTest::qWaitFor([&] { return !finished.isEmpty(); }, 30000);
+            QTest::qWait(100);
+        }
+        if (win->isVisible()) {
+            closedByUser = true;
+            win->reject();
+        }
     }
 };

@@ -27,52 +27,6 @@ using devsim::DeviceOptions;
 
 namespace {
 
-DeviceOptions WithConfig(const QByteArray &text, bool goodCrc = true)
-{
-    DeviceOptions o;
-    o.configText = text;
-    o.configBadCrc = !goodCrc;
-    return o;
-}
-
-// Uses the launcher's window as a user would: connect, press the command
-// button, wait for the job, and close the window if it is still open.
-struct LauncherUser {
-    ScriptedPrompt prompt;
-    FakeDialogs dialogs;
-    QStringList statuses;
-    bool closedByUser = false;
-    bool jobEnded = false;
-
-    void Attach(ProgrammerWindowLauncher &launcher)
-    {
-        launcher.SetWindowHook([this](TMainProgFrm &w) {
-            w.SetPrompt(&prompt);
-            w.SetFileDialogs(&dialogs);
-            FastTiming(w.Controller());
-            QObject::connect(&w.Controller(), &ProgrammerController::statusChanged, &w,
-                             [this](const QString &s) { statuses << s; });
-            QPointer<TMainProgFrm> win(&w);
-            QTimer::singleShot(0, &w, [this, win] { Use(win); });
-        });
-    }
-
-    void Use(QPointer<TMainProgFrm> win)
-    {
-        QTest::mouseClick(win->btnConnect, Qt::LeftButton);
-        if (QTest::qWaitFor([&] { return win->btnCommand->isEnabled(); }, 10000)) {
-            QSignalSpy finished(&win->Controller(), &ProgrammerController::jobFinished);
-            QTest::mouseClick(win->btnCommand, Qt::LeftButton);
-            jobEnded = QTest::qWaitFor([&] { return !finished.isEmpty(); }, 30000);
-            QTest::qWait(100);
-        }
-        if (win->isVisible()) {
-            closedByUser = true;
-            win->reject();
-        }
-    }
-};
-
 QByteArray ZmtDocument()
 {
     ZmtModel model;
