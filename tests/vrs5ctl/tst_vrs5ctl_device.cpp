@@ -10,6 +10,8 @@
 #include <QJsonArray>
 #include <QtTest>
 
+#include <csignal>
+
 using namespace vrs;
 
 namespace {
@@ -56,6 +58,7 @@ private slots:
     void info();
     void connectionFailures_data();
     void connectionFailures();
+    void interruptDisconnectsAndFails();
     void portsListsRegisteredDevices();
     void wrongCommandLines_data();
     void wrongCommandLines();
@@ -329,6 +332,24 @@ void TestVrs5ctlDevice::connectionFailures()
     QCOMPARE(run.exitCode, 1);
     QVERIFY(run.out.isEmpty());
     QVERIFY2(run.err.contains(error), qPrintable(run.err));
+}
+
+// Ctrl-C during a run still ends it through the disconnection, with a
+// failure code rather than a kill.
+void TestVrs5ctlDevice::interruptDisconnectsAndFails()
+{
+    SimProcess sim({"--ready-interval", "1000000"});
+    QProcess p;
+    p.start(VRS5CTL_PATH, deviceArgs("info", sim.Path(), {}));
+    QVERIFY(p.waitForStarted());
+    p.closeWriteChannel();
+    QVERIFY(QTest::qWaitFor([&] { return p.readAllStandardError().contains("Подключение..."); }, 5000));
+    ::kill(pid_t(p.processId()), SIGINT);
+    QVERIFY(p.waitForFinished(5000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 1);
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QVERIFY2(err.contains("Отключено.") && err.contains("Прервано."), qPrintable(err));
 }
 
 void TestVrs5ctlDevice::portsListsRegisteredDevices()
