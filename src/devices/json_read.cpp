@@ -67,20 +67,17 @@ QString DescribeValue(const JsonValue &value)
     return text;
 }
 
-std::optional<bool> ReadBool(const JsonValue &object, const QString &key, const QString &label)
+std::optional<bool> ToBool(const JsonValue &value)
 {
-    const JsonValue *v = object.find(key);
-    if (!v)
-        return std::nullopt;
-    switch (v->type()) {
+    switch (value.type()) {
     case JsonValue::Type::Bool:
-        return v->boolValue();
+        return value.boolValue();
     case JsonValue::Type::Number:
-        if (std::isnan(v->number()))
+        if (std::isnan(value.number()))
             break;
-        return v->number() != 0;
+        return value.number() != 0;
     case JsonValue::Type::String: {
-        const QString t = v->string().trimmed();
+        const QString t = value.string().trimmed();
         if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
             return true;
         if (t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
@@ -94,49 +91,67 @@ std::optional<bool> ReadBool(const JsonValue &object, const QString &key, const 
     default:
         break;
     }
-    failConversion(nameOf(key, label), *v, QStringLiteral("логическим"));
+    return std::nullopt;
+}
+
+std::optional<qint64> ToInteger(const JsonValue &value)
+{
+    switch (value.type()) {
+    case JsonValue::Type::Bool:
+        return value.boolValue() ? 1 : 0;
+    case JsonValue::Type::Number:
+        return integerOfDouble(value.number());
+    case JsonValue::Type::String:
+        return integerOfText(value.string());
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<QString> ToText(const JsonValue &value)
+{
+    switch (value.type()) {
+    case JsonValue::Type::String:
+        return value.string();
+    case JsonValue::Type::Number:
+        return QString::fromUtf8(PrintCompact(value));
+    case JsonValue::Type::Bool:
+        return value.boolValue() ? QStringLiteral("True") : QStringLiteral("False");
+    default:
+        return std::nullopt;
+    }
+}
+
+namespace {
+
+template <typename T>
+std::optional<T> readConverted(const JsonValue &object, const QString &key, const QString &label,
+                               std::optional<T> (*convert)(const JsonValue &), const QString &what)
+{
+    const JsonValue *v = object.find(key);
+    if (!v)
+        return std::nullopt;
+    std::optional<T> converted = convert(*v);
+    if (!converted)
+        failConversion(nameOf(key, label), *v, what);
+    return converted;
+}
+
+} // namespace
+
+std::optional<bool> ReadBool(const JsonValue &object, const QString &key, const QString &label)
+{
+    return readConverted(object, key, label, ToBool, QStringLiteral("логическим"));
 }
 
 std::optional<qint64> ReadInteger(const JsonValue &object, const QString &key, const QString &label)
 {
-    const JsonValue *v = object.find(key);
-    if (!v)
-        return std::nullopt;
-    std::optional<qint64> n;
-    switch (v->type()) {
-    case JsonValue::Type::Bool:
-        n = v->boolValue() ? 1 : 0;
-        break;
-    case JsonValue::Type::Number:
-        n = integerOfDouble(v->number());
-        break;
-    case JsonValue::Type::String:
-        n = integerOfText(v->string());
-        break;
-    default:
-        break;
-    }
-    if (!n)
-        failConversion(nameOf(key, label), *v, QStringLiteral("целым числом"));
-    return n;
+    return readConverted(object, key, label, ToInteger, QStringLiteral("целым числом"));
 }
 
 std::optional<QString> ReadText(const JsonValue &object, const QString &key, const QString &label)
 {
-    const JsonValue *v = object.find(key);
-    if (!v)
-        return std::nullopt;
-    switch (v->type()) {
-    case JsonValue::Type::String:
-        return v->string();
-    case JsonValue::Type::Number:
-        return QString::fromUtf8(PrintCompact(*v));
-    case JsonValue::Type::Bool:
-        return v->boolValue() ? QStringLiteral("True") : QStringLiteral("False");
-    default:
-        break;
-    }
-    failConversion(nameOf(key, label), *v, QStringLiteral("строкой"));
+    return readConverted(object, key, label, ToText, QStringLiteral("строкой"));
 }
 
 const JsonValue *ReadObject(const JsonValue &object, const QString &key, const QString &label)

@@ -14,13 +14,20 @@ struct LoadFailure {
     QString message;
 };
 
-// Members of a configuration object, converted the way configurations written
-// by earlier versions and by the devices themselves expect:
+// One value converted the way configurations written by earlier versions and
+// by the devices themselves expect:
 //  - a number read as a boolean is true when non-zero, the texts "true" and
 //    "false" (any case) and numeric texts are taken too;
 //  - a number read as an integer is rounded to the nearest (ties to even),
 //    a boolean is 1 or 0, a numeric text is taken;
 //  - a number read as text is its printed form, a boolean "True" or "False".
+// Nothing when the value cannot be converted, so that each document words
+// its own message.
+std::optional<bool> ToBool(const JsonValue &value);
+std::optional<qint64> ToInteger(const JsonValue &value);
+std::optional<QString> ToText(const JsonValue &value);
+
+// Members of a configuration object, converted as above.
 // Nothing when the member is missing; LoadFailure when it cannot be converted.
 // `label` names the member in the message (the key when empty).
 std::optional<bool> ReadBool(const JsonValue &object, const QString &key,

@@ -1,41 +1,10 @@
 #include "devices/plm/plm_fields.h"
 
-#include "config/json.h"
+#include "devices/json_read.h"
 
-#include <cmath>
 #include <limits>
 
 namespace vrs::plmdoc {
-
-namespace {
-
-// Beyond this a double does not convert to a 64-bit integer.
-constexpr double kIntegerLimit = 9.2e18;
-
-std::optional<qint64> integerOfDouble(double d)
-{
-    if (!std::isfinite(d))
-        return std::nullopt;
-    const double r = std::nearbyint(d);  // default rounding: ties to even
-    if (r > kIntegerLimit || r < -kIntegerLimit)
-        return std::nullopt;
-    return qint64(r);
-}
-
-std::optional<qint64> integerOfText(const QString &text)
-{
-    const QString t = text.trimmed();
-    bool ok = false;
-    const qint64 n = t.toLongLong(&ok, 10);
-    if (ok)
-        return n;
-    const double d = t.toDouble(&ok);
-    if (ok)
-        return integerOfDouble(d);
-    return std::nullopt;
-}
-
-} // namespace
 
 void Fail(const QString &detail)
 {
@@ -44,11 +13,7 @@ void Fail(const QString &detail)
 
 QString Describe(const JsonValue &value)
 {
-    constexpr int kMaxChars = 60;
-    QString text = QString::fromUtf8(PrintCompact(value));
-    if (text.size() > kMaxChars)
-        text = text.left(kMaxChars) + QStringLiteral("…");
-    return text;
+    return DescribeValue(value);
 }
 
 void Fields::failConversion(const QString &key, const JsonValue &value, const QString &what) const
@@ -57,58 +22,28 @@ void Fields::failConversion(const QString &key, const JsonValue &value, const QS
              .arg(Describe(value), PathOf(key), what));
 }
 
-std::optional<bool> Fields::Bool(const QString &key) const
+template <typename T>
+std::optional<T> Fields::converted(const QString &key,
+                                   std::optional<T> (*convert)(const JsonValue &),
+                                   const QString &what) const
 {
     const JsonValue *v = Find(key);
     if (!v)
         return std::nullopt;
-    switch (v->type()) {
-    case JsonValue::Type::Bool:
-        return v->boolValue();
-    case JsonValue::Type::Number:
-        if (std::isnan(v->number()))
-            break;
-        return v->number() != 0;
-    case JsonValue::Type::String: {
-        const QString t = v->string().trimmed();
-        if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
-            return true;
-        if (t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
-            return false;
-        bool ok = false;
-        const double d = t.toDouble(&ok);
-        if (ok && !std::isnan(d))
-            return d != 0;
-        break;
-    }
-    default:
-        break;
-    }
-    failConversion(key, *v, QStringLiteral("логическим значением"));
+    std::optional<T> value = convert(*v);
+    if (!value)
+        failConversion(key, *v, what);
+    return value;
+}
+
+std::optional<bool> Fields::Bool(const QString &key) const
+{
+    return converted(key, ToBool, QStringLiteral("логическим значением"));
 }
 
 std::optional<qint64> Fields::Integer(const QString &key) const
 {
-    const JsonValue *v = Find(key);
-    if (!v)
-        return std::nullopt;
-    std::optional<qint64> n;
-    switch (v->type()) {
-    case JsonValue::Type::Bool:
-        n = v->boolValue() ? 1 : 0;
-        break;
-    case JsonValue::Type::Number:
-        n = integerOfDouble(v->number());
-        break;
-    case JsonValue::Type::String:
-        n = integerOfText(v->string());
-        break;
-    default:
-        break;
-    }
-    if (!n)
-        failConversion(key, *v, QStringLiteral("целым числом"));
-    return n;
+    return converted(key, ToInteger, QStringLiteral("целым числом"));
 }
 
 std::optional<int> Fields::Int32(const QString &key, qint64 offset) const
@@ -125,20 +60,7 @@ std::optional<int> Fields::Int32(const QString &key, qint64 offset) const
 
 std::optional<QString> Fields::Text(const QString &key) const
 {
-    const JsonValue *v = Find(key);
-    if (!v)
-        return std::nullopt;
-    switch (v->type()) {
-    case JsonValue::Type::String:
-        return v->string();
-    case JsonValue::Type::Number:
-        return QString::fromUtf8(PrintCompact(*v));
-    case JsonValue::Type::Bool:
-        return v->boolValue() ? QStringLiteral("True") : QStringLiteral("False");
-    default:
-        break;
-    }
-    failConversion(key, *v, QStringLiteral("текстом"));
+    return converted(key, ToText, QStringLiteral("текстом"));
 }
 
 std::optional<Fields> Fields::Object(const QString &key) const

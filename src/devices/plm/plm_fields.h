@@ -18,13 +18,9 @@ struct LoadError {
 // A short text of a value for messages: its compact JSON, cut when long.
 QString Describe(const JsonValue &value);
 
-// Members of one object of the document, converted as configurations
-// written by earlier versions and by devices need:
-//  - booleans: a number is true when not 0; the texts "true"/"false" and
-//    numeric texts are taken too;
-//  - integers: a number is rounded to the nearest, ties to even; a boolean
-//    is 1 or 0; numeric texts are taken;
-//  - texts: a number gives its printed form, a boolean "True" or "False".
+// Members of one object of the document, converted by the rules every
+// device configuration shares (vrs::ToBool, ToInteger, ToText); messages
+// name the member by its path from "asudd".
 // Nothing when the member is absent; LoadError when it cannot be converted.
 class Fields {
 public:
@@ -45,6 +41,10 @@ public:
     const JsonValue *Array(const QString &key) const;
 
 private:
+    // Only this class's own readers instantiate it, all in its source file.
+    template <typename T>
+    std::optional<T> converted(const QString &key, std::optional<T> (*convert)(const JsonValue &),
+                               const QString &what) const;
     [[noreturn]] void failConversion(const QString &key, const JsonValue &value,
                                      const QString &what) const;
 
