@@ -11,6 +11,10 @@
 #include <QtTest>
 
 #include <csignal>
+#include <fcntl.h>
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 using namespace vrs;
 
@@ -53,6 +57,7 @@ private slots:
     void writeRefusesABadFileBeforeConnecting();
     void questionsOfTheFlows_data();
     void questionsOfTheFlows();
+    void terminalAsksAndShowsProgress();
     void flash_data();
     void flash();
     void info();
@@ -240,6 +245,54 @@ void TestVrs5ctlDevice::questionsOfTheFlows()
     QCOMPARE(commandCodes(dump).contains(7), !stored.isEmpty());
     if (!stored.isEmpty())
         QCOMPARE(dump["config"].toObject()["text"].toString(), stored);
+}
+
+// On a terminal the question waits for a typed answer, asking again for one
+// it does not understand, and the percentage is redrawn in place.
+void TestVrs5ctlDevice::terminalAsksAndShowsProgress()
+{
+    const QByteArray big = "{\"whmeter\":{\"name\":\"" + QByteArray(6000, 'n') + "\"}}";
+    SimProcess sim({"--config-text", QString::fromUtf8(big), "--config-bad-crc"});
+    int master = -1;
+    int slave = -1;
+    QVERIFY(::openpty(&master, &slave, nullptr, nullptr, nullptr) == 0);
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    QProcess p;
+    // The terminal becomes the tool's controlling terminal, standard input
+    // and standard error; standard output stays a pipe for the document.
+    p.setChildProcessModifier([slave] {
+        ::setsid();
+        ::ioctl(slave, TIOCSCTTY, 0);
+        ::dup2(slave, STDIN_FILENO);
+        ::dup2(slave, STDERR_FILENO);
+    });
+    p.start(VRS5CTL_PATH, deviceArgs("read", sim.Path(), {"--type", "zmt"}));
+    QVERIFY(p.waitForStarted());
+    ::close(slave);
+    QByteArray screen;
+    auto waitFor = [&](const QByteArray &text) {
+        return QTest::qWaitFor([&] {
+            char buffer[4096];
+            ssize_t n;
+            while ((n = ::read(master, buffer, sizeof buffer)) > 0)
+                screen.append(buffer, int(n));
+            return screen.contains(text);
+        }, 15000);
+    };
+    QVERIFY2(waitFor("[y/N] "), screen.constData());
+    QVERIFY(::write(master, "maybe\n", 6) == 6);
+    QVERIFY2(waitFor("Ответьте y (да) или n (нет): "), screen.constData());
+    QVERIFY(::write(master, "y\n", 2) == 2);
+    QVERIFY(p.waitForFinished(15000));
+    waitFor("Отключено.");
+    ::close(master);
+    QCOMPARE(p.exitCode(), 0);
+    QVERIFY(p.readAllStandardOutput().contains("\"whmeter\""));
+    // Image of 4 + text + 4 bytes, read in 1024-byte chunks.
+    const QString shown = QString::fromUtf8(screen);
+    const QRegularExpression percent(QStringLiteral("\r +\\d+% \\(\\d+/%1\\)").arg(big.size() + 8));
+    QVERIFY2(shown.count(percent) >= 3, screen.constData());
+    QVERIFY(screen.contains("Контрольная сумма файла конфигурации не воспадает!"));
 }
 
 void TestVrs5ctlDevice::flash_data()
