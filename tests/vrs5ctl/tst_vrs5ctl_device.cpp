@@ -57,6 +57,7 @@ private slots:
     void writeRefusesABadFileBeforeConnecting();
     void questionsOfTheFlows_data();
     void questionsOfTheFlows();
+    void terminalAsksAndShowsProgress_data();
     void terminalAsksAndShowsProgress();
     void flash_data();
     void flash();
@@ -248,9 +249,18 @@ void TestVrs5ctlDevice::questionsOfTheFlows()
 }
 
 // On a terminal the question waits for a typed answer, asking again for one
-// it does not understand, and the percentage is redrawn in place.
+// it does not understand, and the percentage is redrawn in place.  Ctrl-C
+// while it waits ends the run at once.
+void TestVrs5ctlDevice::terminalAsksAndShowsProgress_data()
+{
+    QTest::addColumn<bool>("interrupt");
+    QTest::addRow("answered") << false;
+    QTest::addRow("interrupted") << true;
+}
+
 void TestVrs5ctlDevice::terminalAsksAndShowsProgress()
 {
+    QFETCH(bool, interrupt);
     const QByteArray big = "{\"whmeter\":{\"name\":\"" + QByteArray(6000, 'n') + "\"}}";
     SimProcess sim({"--config-text", QString::fromUtf8(big), "--config-bad-crc"});
     int master = -1;
@@ -280,6 +290,16 @@ void TestVrs5ctlDevice::terminalAsksAndShowsProgress()
         }, 15000);
     };
     QVERIFY2(waitFor("[y/N] "), screen.constData());
+    if (interrupt) {
+        ::kill(pid_t(p.processId()), SIGINT);
+        QVERIFY(p.waitForFinished(5000));
+        waitFor("Прервано.");
+        ::close(master);
+        QCOMPARE(p.exitCode(), 1);
+        QVERIFY2(screen.contains("→ нет (прервано)") && screen.contains("Отключено."), screen.constData());
+        QVERIFY(p.readAllStandardOutput().isEmpty());
+        return;
+    }
     QVERIFY(::write(master, "maybe\n", 6) == 6);
     QVERIFY2(waitFor("Ответьте y (да) или n (нет): "), screen.constData());
     QVERIFY(::write(master, "y\n", 2) == 2);

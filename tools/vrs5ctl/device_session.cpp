@@ -128,6 +128,7 @@ void DeviceSession::StartJob()
 
 void DeviceSession::Interrupted()
 {
+    m_prompt.Cancel();
     Finish(false, QStringLiteral("Прервано."));
 }
 

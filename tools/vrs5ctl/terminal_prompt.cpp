@@ -57,9 +57,20 @@ bool TerminalPrompt::HaveTerminal()
     return isatty(STDIN_FILENO) == 1;
 }
 
+void TerminalPrompt::Cancel()
+{
+    m_cancelled = true;
+    if (m_waiting)
+        m_waiting->quit();
+}
+
 bool TerminalPrompt::Ask(const QString &caption, const QString &text)
 {
     const QString question = forTerminal(caption, text);
+    if (m_cancelled) {
+        m_console.Line(question + QStringLiteral(" → нет (прервано)"));
+        return false;
+    }
     if (m_preset != Preset::None) {
         const bool yes = m_preset == Preset::Yes;
         m_console.Line(question + (yes ? QStringLiteral(" → да (--yes)") : QStringLiteral(" → нет (--no)")));
@@ -119,12 +130,19 @@ bool TerminalPrompt::AskTerminal(const QString &question, bool *answer)
         if (result)
             loop.quit();
     });
+    m_waiting = &loop;
     loop.exec();
+    m_waiting = nullptr;
     notifier.setEnabled(false);
     if (ownFd)
         ::close(fd);
-    if (closed && !result)
+    if ((closed || m_cancelled) && !result)
         writeAll(out, "\n");
+    if (m_cancelled && !result) {
+        *answer = false;
+        m_console.Line(question + QStringLiteral(" → нет (прервано)"));
+        return true;
+    }
     if (!result)
         return false;
     *answer = *result;

@@ -2,6 +2,8 @@
 
 #include "programmer/prompt.h"
 
+class QEventLoop;
+
 namespace vrs::ctl {
 
 class Console;
@@ -23,6 +25,10 @@ public:
     // Whether standard input is a terminal that could answer a question.
     static bool HaveTerminal();
 
+    // The run is being interrupted: a question waiting on the terminal and
+    // every later one are answered no.
+    void Cancel();
+
 private:
     // Reads one answer from the terminal while the event loop keeps the
     // link serviced; nothing when the terminal closes.
@@ -30,6 +36,8 @@ private:
 
     Preset m_preset;
     Console &m_console;
+    bool m_cancelled = false;
+    QEventLoop *m_waiting = nullptr;
 };
 
 } // namespace vrs::ctl
