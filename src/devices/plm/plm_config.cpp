@@ -19,7 +19,7 @@ TPLMConfig::TPLMConfig() : TPLMConfig(*QRandomGenerator::global()) {}
 
 TPLMConfig::TPLMConfig(QRandomGenerator &generator)
 {
-    m_values.Ethernet.Mac = RandomMac(generator);
+    m_values.Ethernet.Mac = RandomMacText(generator);
 }
 
 TPLMConfig::~TPLMConfig() = default;

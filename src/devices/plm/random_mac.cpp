@@ -5,7 +5,7 @@
 
 namespace vrs {
 
-QString RandomMac(QRandomGenerator &generator)
+QString RandomMacText(QRandomGenerator &generator)
 {
     quint8 bytes[6];
     for (quint8 &b : bytes)
@@ -19,9 +19,9 @@ QString RandomMac(QRandomGenerator &generator)
     return parts.join(QLatin1Char('-'));
 }
 
-QString RandomMac()
+QString RandomMacText()
 {
-    return RandomMac(*QRandomGenerator::global());
+    return RandomMacText(*QRandomGenerator::global());
 }
 
 } // namespace vrs
