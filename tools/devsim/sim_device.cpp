@@ -41,6 +41,7 @@ SimDevice::SimDevice(const DeviceOptions &options, QObject *parent)
     connect(&m_readyTimer, &QTimer::timeout, this, &SimDevice::OnReadyTimer);
     m_outputTimer.setSingleShot(true);
     m_outputTimer.setTimerType(Qt::PreciseTimer);
+    m_outputTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_outputTimer, &QTimer::timeout, this, &SimDevice::PumpOutput);
     m_clock.start();
 }
@@ -201,8 +202,13 @@ void SimDevice::PumpOutput()
             m_outputTimer.start(5);
             return;
         }
-        if (m_options.baud > 0)
-            m_lineFreeAtMs = std::max(m_lineFreeAtMs, now) + double(written) * 10000.0 / m_options.baud;
+        if (m_options.baud > 0) {
+            // A timer that fires a little late must not slow the line down:
+            // while bytes follow each other, the next ones start where the
+            // last ones ended.
+            const double start = now - m_lineFreeAtMs < 3.0 ? m_lineFreeAtMs : now;
+            m_lineFreeAtMs = start + double(written) * 10000.0 / m_options.baud;
+        }
         piece.bytes.remove(0, written);
         if (piece.bytes.isEmpty()) {
             m_output.pop_front();
