@@ -175,9 +175,12 @@ void TestDevsimExchange::chunkedWriteWithSlowHost()
     auto request = [&] {
         return WriteRequest(7, uint32_t(offset), image.mid(offset, chunk));
     };
+    // Replies still on their way when the test ends go with this object,
+    // not into the next test's host.
+    QObject pending;
     rig.host->onReady = [&] {
         const QByteArray bytes = offset < image.size() ? request() : ReadyFrame();
-        QTimer::singleShot(latencyMs, Qt::PreciseTimer, [&, bytes] { rig.host->Send(bytes); });
+        QTimer::singleShot(latencyMs, Qt::PreciseTimer, &pending, [&, bytes] { rig.host->Send(bytes); });
     };
     rig.host->onAnswer = [&](const DeviceFrame &answer) {
         const int size = std::min(chunk, int(image.size()) - offset);
