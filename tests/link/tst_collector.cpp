@@ -145,7 +145,7 @@ private slots:
             if (uint8_t(frame.at(8)) != 5)
                 return;
             const char status = ++chunks < 5 ? char(0xEE) : char(0);
-            QTimer::singleShot(80, [&rig, status] {
+            QTimer::singleShot(80, &rig.collector, [&rig, status] {
                 rig.device.SendFrame(5, QByteArray(1, status));
                 rig.device.SendReady();
             });
