@@ -1,6 +1,7 @@
 // vrs5ctl rebuild and new: a file goes through the document of its type
 // exactly as the program opens and saves it.
 #include "ctl_process.h"
+#include "test_folder.h"
 
 #include "config/config_file.h"
 #include "config/json.h"
@@ -20,7 +21,7 @@ JsonValue parsed(const QByteArray &text)
 
 } // namespace
 
-class TestVrs5ctlConfig : public QObject {
+class TestVrs5ctlConfig : public QObject, protected TestFolder {
     Q_OBJECT
 private slots:
     void initTestCase();
@@ -29,16 +30,6 @@ private slots:
     void newWritesADefaultDocument_data();
     void newWritesADefaultDocument();
     void newKeepsAnExistingFile();
-
-private:
-    QString path(const QString &name) const { return m_dir.filePath(name); }
-    void put(const QString &name, const QByteArray &bytes)
-    {
-        QFile file(path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    QTemporaryDir m_dir;
 };
 
 void TestVrs5ctlConfig::initTestCase()

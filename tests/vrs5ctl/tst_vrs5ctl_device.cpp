@@ -1,6 +1,7 @@
 // vrs5ctl's device commands against simulated devices run as programs: what
 // the tool reports and returns, and what the device holds afterwards.
 #include "ctl_process.h"
+#include "test_folder.h"
 #include "../programmer/firmware_builder.h"
 
 #include "config/config_file.h"
@@ -44,7 +45,7 @@ QStringList deviceArgs(const QString &command, const QString &port, const QStrin
 
 } // namespace
 
-class TestVrs5ctlDevice : public QObject {
+class TestVrs5ctlDevice : public QObject, protected TestFolder {
     Q_OBJECT
 private slots:
     void initTestCase();
@@ -68,16 +69,6 @@ private slots:
     void portsListsRegisteredDevices();
     void wrongCommandLines_data();
     void wrongCommandLines();
-
-private:
-    QString path(const QString &name) const { return m_dir.filePath(name); }
-    void put(const QString &name, const QByteArray &bytes)
-    {
-        QFile file(path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    QTemporaryDir m_dir;
 };
 
 void TestVrs5ctlDevice::initTestCase()

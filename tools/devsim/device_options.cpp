@@ -7,6 +7,52 @@ namespace vrs::devsim {
 
 namespace {
 
+// One row per option, in the order the help text lists them.  A row with
+// an empty value name is a plain switch.
+struct OptionSpec {
+    const char *name;
+    const char *valueName;
+    const char *description;
+};
+
+const OptionSpec kOptions[] = {
+    {"serial", "TEXT",
+     "Serial number the device reports (default SIM00001). "
+     "An empty text: the device has none and answers 0xFF."},
+    {"packet-size", "N", "Packet size answered to the packet-size query (default 1024)."},
+    {"no-packet-size", "",
+     "Never answer the packet-size query, like a device outside its loader."},
+    {"config-json", "FILE",
+     "Store the bytes of FILE as configuration text, in an image with a correct CRC-32."},
+    {"config-text", "TEXT", "As --config-json, with the text given on the command line."},
+    {"config-bad-crc", "", "Store the preloaded configuration with a wrong CRC-32."},
+    {"erased", "", "Start with an erased configuration area (the default)."},
+    {"ready-interval", "MS",
+     "Quiet time in ms after which the device sends a ready frame, "
+     "once the host has replied to the last one (default 20)."},
+    {"baud", "N", "Pace the device's output at N baud, 10 bits per byte (default: unpaced)."},
+    {"answer-delay", "MS", "Wait MS before sending each answer (default 0)."},
+    {"drop-every", "N", "Fault: leave every Nth request unanswered, as if lost on the line."},
+    {"drop", "LIST",
+     "Fault: leave the requests with these 1-based numbers unanswered "
+     "(comma-separated list; may be repeated)."},
+    {"junk", "N", "Fault: send N junk bytes before every frame."},
+    {"split", "N", "Fault: send every frame in pieces of N bytes."},
+    {"split-pause", "MS", "Pause in ms between the pieces of --split (default 0)."},
+    {"silent-after", "N",
+     "Fault: after answering N requests send nothing more, not even ready frames."},
+    {"answer-repeats", "",
+     "Fault: answer every request, also a repeat that crossed a ready frame and more "
+     "than one request per ready frame."},
+    {"dump", "FILE",
+     "Write the device's memory and command log as JSON to FILE at exit "
+     "(also on SIGTERM and SIGINT) and on SIGUSR1."},
+    {"register", "",
+     "List the terminal in the port registry ($XDG_RUNTIME_DIR/vrs5-devsim/<pid>.port) "
+     "until exit."},
+    {"verbose", "", "Log every request and its outcome to stderr."},
+};
+
 struct IntOption {
     const char *name;
     int minimum;
@@ -46,94 +92,12 @@ ParseResult ParseDeviceOptions(const QStringList &arguments, DeviceOptions *opti
         "from its own memory."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
-    const QCommandLineOption serial(
-        QStringLiteral("serial"),
-        QStringLiteral("Serial number the device reports (default SIM00001). "
-                       "An empty text: the device has none and answers 0xFF."),
-        QStringLiteral("TEXT"));
-    const QCommandLineOption packetSize(
-        QStringLiteral("packet-size"),
-        QStringLiteral("Packet size answered to the packet-size query (default 1024)."),
-        QStringLiteral("N"));
-    const QCommandLineOption noPacketSize(
-        QStringLiteral("no-packet-size"),
-        QStringLiteral("Never answer the packet-size query, like a device outside its loader."));
-    const QCommandLineOption configJson(
-        QStringLiteral("config-json"),
-        QStringLiteral("Store the bytes of FILE as configuration text, in an image with a "
-                       "correct CRC-32."),
-        QStringLiteral("FILE"));
-    const QCommandLineOption configText(
-        QStringLiteral("config-text"),
-        QStringLiteral("As --config-json, with the text given on the command line."),
-        QStringLiteral("TEXT"));
-    const QCommandLineOption configBadCrc(
-        QStringLiteral("config-bad-crc"),
-        QStringLiteral("Store the preloaded configuration with a wrong CRC-32."));
-    const QCommandLineOption erased(
-        QStringLiteral("erased"),
-        QStringLiteral("Start with an erased configuration area (the default)."));
-    const QCommandLineOption readyInterval(
-        QStringLiteral("ready-interval"),
-        QStringLiteral("Quiet time in ms after which the device sends a ready frame, "
-                       "once the host has replied to the last one (default 20)."),
-        QStringLiteral("MS"));
-    const QCommandLineOption baud(
-        QStringLiteral("baud"),
-        QStringLiteral("Pace the device's output at N baud, 10 bits per byte "
-                       "(default: unpaced)."),
-        QStringLiteral("N"));
-    const QCommandLineOption answerDelay(
-        QStringLiteral("answer-delay"),
-        QStringLiteral("Wait MS before sending each answer (default 0)."),
-        QStringLiteral("MS"));
-    const QCommandLineOption dropEvery(
-        QStringLiteral("drop-every"),
-        QStringLiteral("Fault: leave every Nth request unanswered, as if lost on the line."),
-        QStringLiteral("N"));
-    const QCommandLineOption drop(
-        QStringLiteral("drop"),
-        QStringLiteral("Fault: leave the requests with these 1-based numbers unanswered "
-                       "(comma-separated list; may be repeated)."),
-        QStringLiteral("LIST"));
-    const QCommandLineOption junk(
-        QStringLiteral("junk"),
-        QStringLiteral("Fault: send N junk bytes before every frame."),
-        QStringLiteral("N"));
-    const QCommandLineOption split(
-        QStringLiteral("split"),
-        QStringLiteral("Fault: send every frame in pieces of N bytes."),
-        QStringLiteral("N"));
-    const QCommandLineOption splitPause(
-        QStringLiteral("split-pause"),
-        QStringLiteral("Pause in ms between the pieces of --split (default 0)."),
-        QStringLiteral("MS"));
-    const QCommandLineOption silentAfter(
-        QStringLiteral("silent-after"),
-        QStringLiteral("Fault: after answering N requests send nothing more, not even "
-                       "ready frames."),
-        QStringLiteral("N"));
-    const QCommandLineOption answerRepeats(
-        QStringLiteral("answer-repeats"),
-        QStringLiteral("Fault: answer every request, also a repeat that crossed a ready "
-                       "frame and more than one request per ready frame."));
-    const QCommandLineOption dump(
-        QStringLiteral("dump"),
-        QStringLiteral("Write the device's memory and command log as JSON to FILE at exit "
-                       "(also on SIGTERM and SIGINT) and on SIGUSR1."),
-        QStringLiteral("FILE"));
-    const QCommandLineOption registerPort(
-        QStringLiteral("register"),
-        QStringLiteral("List the terminal in the port registry "
-                       "($XDG_RUNTIME_DIR/vrs5-devsim/<pid>.port) until exit."));
-    const QCommandLineOption verbose(
-        QStringLiteral("verbose"),
-        QStringLiteral("Log every request and its outcome to stderr."));
-
-    parser.addOptions({help, serial, packetSize, noPacketSize, configJson, configText,
-                       configBadCrc, erased, readyInterval, baud, answerDelay, dropEvery,
-                       drop, junk, split, splitPause, silentAfter, answerRepeats, dump,
-                       registerPort, verbose});
+    QList<QCommandLineOption> declared{help};
+    for (const OptionSpec &spec : kOptions)
+        declared << QCommandLineOption(QString::fromLatin1(spec.name),
+                                       QString::fromUtf8(spec.description),
+                                       QString::fromLatin1(spec.valueName));
+    parser.addOptions(declared);
 
     if (!parser.parse(arguments)) {
         *text = parser.errorText();
@@ -148,40 +112,51 @@ ParseResult ParseDeviceOptions(const QStringList &arguments, DeviceOptions *opti
         return ParseResult::Error;
     }
 
+    // The options have no variables of their own: they go by their names in kOptions.
+    const auto isSet = [&parser](const char *name) {
+        return parser.isSet(QString::fromLatin1(name));
+    };
+    const auto value = [&parser](const char *name) {
+        return parser.value(QString::fromLatin1(name));
+    };
+    const auto values = [&parser](const char *name) {
+        return parser.values(QString::fromLatin1(name));
+    };
+
     DeviceOptions o;
     auto fail = [text](const QString &message) {
         *text = message;
         return ParseResult::Error;
     };
 
-    if (parser.isSet(serial))
-        o.serial = parser.value(serial).toUtf8();
-    if (parser.isSet(packetSize) && parser.isSet(noPacketSize))
+    if (isSet("serial"))
+        o.serial = value("serial").toUtf8();
+    if (isSet("packet-size") && isSet("no-packet-size"))
         return fail(QStringLiteral("--packet-size and --no-packet-size exclude each other"));
-    if (parser.isSet(packetSize)) {
-        uint32_t value = 0;
-        if (!ParseU32(parser.value(packetSize), &value))
+    if (isSet("packet-size")) {
+        uint32_t size = 0;
+        if (!ParseU32(value("packet-size"), &size))
             return fail(QStringLiteral("--packet-size needs an unsigned 32-bit number"));
-        o.packetSize = value;
+        o.packetSize = size;
     }
-    if (parser.isSet(noPacketSize))
+    if (isSet("no-packet-size"))
         o.packetSize.reset();
 
-    const int configSources = int(parser.isSet(configJson)) + int(parser.isSet(configText))
-                              + int(parser.isSet(erased));
+    const int configSources = int(isSet("config-json")) + int(isSet("config-text"))
+                              + int(isSet("erased"));
     if (configSources > 1)
         return fail(QStringLiteral("Give only one of --config-json, --config-text, --erased"));
-    if (parser.isSet(configJson)) {
-        QFile file(parser.value(configJson));
+    if (isSet("config-json")) {
+        QFile file(value("config-json"));
         if (!file.open(QIODevice::ReadOnly))
             return fail(QStringLiteral("Cannot read %1: %2").arg(file.fileName(), file.errorString()));
         o.configText = file.readAll();
     }
-    if (parser.isSet(configText))
-        o.configText = parser.value(configText).toUtf8();
+    if (isSet("config-text"))
+        o.configText = value("config-text").toUtf8();
     if (o.configText && uint64_t(o.configText->size()) >= 0x300000u)
         return fail(QStringLiteral("The configuration text must be shorter than 3145728 bytes"));
-    o.configBadCrc = parser.isSet(configBadCrc);
+    o.configBadCrc = isSet("config-bad-crc");
     if (o.configBadCrc && !o.configText)
         return fail(QStringLiteral("--config-bad-crc needs --config-json or --config-text"));
 
@@ -192,16 +167,15 @@ ParseResult ParseDeviceOptions(const QStringList &arguments, DeviceOptions *opti
         {"split-pause", 0, &o.splitPauseMs},       {"silent-after", 1, &o.silentAfter},
     };
     for (const IntOption &option : ints) {
-        const QString name = QString::fromLatin1(option.name);
-        if (parser.isSet(name) && !ParseInt(parser.value(name), option.minimum, option.target))
+        if (isSet(option.name) && !ParseInt(value(option.name), option.minimum, option.target))
             return fail(QStringLiteral("--%1 needs a whole number of at least %2")
-                            .arg(name)
+                            .arg(QString::fromLatin1(option.name))
                             .arg(option.minimum));
     }
-    if (parser.isSet(splitPause) && !parser.isSet(split))
+    if (isSet("split-pause") && !isSet("split"))
         return fail(QStringLiteral("--split-pause needs --split"));
 
-    for (const QString &list : parser.values(drop)) {
+    for (const QString &list : values("drop")) {
         for (const QString &item : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
             int number = 0;
             if (!ParseInt(item.trimmed(), 1, &number))
@@ -210,10 +184,10 @@ ParseResult ParseDeviceOptions(const QStringList &arguments, DeviceOptions *opti
         }
     }
 
-    o.answerRepeats = parser.isSet(answerRepeats);
-    o.dumpFile = parser.value(dump);
-    o.registerPort = parser.isSet(registerPort);
-    o.verbose = parser.isSet(verbose);
+    o.answerRepeats = isSet("answer-repeats");
+    o.dumpFile = value("dump");
+    o.registerPort = isSet("register");
+    o.verbose = isSet("verbose");
     *options = o;
     return ParseResult::Ok;
 }
