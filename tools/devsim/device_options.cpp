@@ -9,13 +9,13 @@ namespace {
 
 // One row per option, in the order the help text lists them.  A row with
 // an empty value name is a plain switch.
-struct OptionSpec {
+struct OptionDeclaration {
     const char *name;
     const char *valueName;
     const char *description;
 };
 
-const OptionSpec kOptions[] = {
+const OptionDeclaration kOptions[] = {
     {"serial", "TEXT",
      "Serial number the device reports (default SIM00001). "
      "An empty text: the device has none and answers 0xFF."},
@@ -93,10 +93,10 @@ ParseResult ParseDeviceOptions(const QStringList &arguments, DeviceOptions *opti
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
     QList<QCommandLineOption> declared{help};
-    for (const OptionSpec &spec : kOptions)
-        declared << QCommandLineOption(QString::fromLatin1(spec.name),
-                                       QString::fromUtf8(spec.description),
-                                       QString::fromLatin1(spec.valueName));
+    for (const OptionDeclaration &option : kOptions)
+        declared << QCommandLineOption(QString::fromLatin1(option.name),
+                                       QString::fromUtf8(option.description),
+                                       QString::fromLatin1(option.valueName));
     parser.addOptions(declared);
 
     if (!parser.parse(arguments)) {
