@@ -40,6 +40,20 @@ private:
     bool unescaped(QString &out, const char *start);
     bool array(JsonValue &out, int depth);
     bool object(JsonValue &out, int depth);
+    enum class Next { Element, Closed, Truncated };
+    // After an element: the comma is optional, and one before the closing
+    // bracket is taken too.
+    Next afterElement(char close)
+    {
+        skipSpace();
+        if (p < e && *p == ',') {
+            ++p;
+            skipSpace();
+        }
+        if (p >= e)
+            return Next::Truncated;
+        return *p == close ? Next::Closed : Next::Element;
+    }
 
     // Texts of short strings seen before, so that the keys repeated all
     // over a document share one allocation.
@@ -307,14 +321,10 @@ bool Parser::array(JsonValue &out, int depth)
             if (!value(item, depth))
                 return false;
             m_values.push_back(std::move(item));
-            skipSpace();
-            if (p < e && *p == ',') {
-                ++p;
-                skipSpace();
-            }
-            if (p >= e)
+            const Next next = afterElement(']');
+            if (next == Next::Truncated)
                 return false;
-            if (*p == ']')
+            if (next == Next::Closed)
                 break;
         }
     }
@@ -349,14 +359,10 @@ bool Parser::object(JsonValue &out, int depth)
                 return false;
             m_keys.push_back(std::move(key));
             m_values.push_back(std::move(item));
-            skipSpace();
-            if (p < e && *p == ',') {
-                ++p;
-                skipSpace();
-            }
-            if (p >= e)
+            const Next next = afterElement('}');
+            if (next == Next::Truncated)
                 return false;
-            if (*p == '}')
+            if (next == Next::Closed)
                 break;
         }
     }
